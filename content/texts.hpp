@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string_view>
+
+namespace drelvan::texts {
+
+// The project's own address. It heads the window title and fills the
+// publisher fields of the Windows version record.
+inline constexpr std::u16string_view webAddress = u"https://drelvan.example";
+inline constexpr std::u16string_view titleSuffix = u" История - български ханове";
+
+inline constexpr std::u16string_view quizTitle = u"История - именник на българските ханове";
+inline constexpr std::u16string_view namesCaption = u"Име на хан";
+inline constexpr std::u16string_view periodsCaption = u"Период";
+inline constexpr std::u16string_view resetCaption = u"Чисти";
+
+// The exercise this program solves, shown in the verdict box until the first
+// verdict or the first reset. Eight lines, each ended by CR LF.
+inline constexpr std::u16string_view openingText =
+    u"Да се реализира проект представящ междупредметна връзка История и Информатика." u"\r\n"
+    u"Тема на проекта: История - именник на българските ханове." u"\r\n"
+    u"Да се използват две списъчни полета съдържащи съответно:" u"\r\n"
+    u"имена на хановете;" u"\r\n"
+    u"период на управление." u"\r\n"
+    u"Информацията и в двата списъка да е сортирана възходящо. След посочване на ред и от двата списъка да се изтрива посочената информация и в отделно текстово поле да се извежда съобщение дали релацията име и време е вярна, както и съпътстваща информация за съответния владетел." u"\r\n"
+    u"Прочетете допълнителна информация относно именника на българските ханове. " u"\r\n"
+    u"Основен източник на информация за имената на първите български владетели е \u201CИменник на българските ханове\u201D. Това е е кратък летопис, съдържащ имената и родовете на няколко ранни български владетели. Той се основава на три руски преписа на документа: Уваровият - от края на 15 век, другите два - Погодинов и Московски, са от 16 век. Между трите преписа има някои различия в транскрипцията на имената на владетелите." u"\r\n";
+
+} // namespace drelvan::texts

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+namespace drelvan {
+
+class Form;
+
+// A selection in either visible list: as soon as a name and a period are
+// both selected, the pair is judged.
+void List1_Click(Form& form, int16_t Index);
+
+// Judges the selected name against the selected period, writes the verdict
+// and takes both entries out of play, right or wrong.
+void CheckPair(Form& form);
+
+// "Чисти": empties the verdict box and deals all sixteen names and periods
+// again.
+void Command1_Click(Form& form, int16_t Index);
+
+} // namespace drelvan

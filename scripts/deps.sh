@@ -1,0 +1,17 @@
+# Installs the Debian packages named as arguments that are not installed yet.
+# Sourced by the scripts beside it; safe to run again.
+drelvan_install() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    echo "Installing: ${missing[*]}" >&2
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# What building and running the quiz needs.
+DRELVAN_BUILD_PACKAGES=(build-essential cmake qt6-base-dev fonts-liberation fonts-liberation2 fonts-dejavu-core)
