@@ -1,0 +1,248 @@
+#include "quizwindow.hpp"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyleFactory>
+
+#include <iostream>
+
+namespace drelvan {
+
+namespace {
+
+QString q(std::u16string_view text)
+{
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+// The layout is drawn in twips, 1440 to the inch: 15 of them make a pixel at
+// 96 dpi, the device-independent pixel Qt lays out in.
+constexpr QRect twips(int left, int top, int width, int height)
+{
+    return {left / 15, top / 15, width / 15, height / 15};
+}
+
+constexpr QSize clientArea = twips(0, 0, 6915, 5175).size();
+constexpr QRect verdictBox = twips(120, 3240, 6735, 1815);
+constexpr QRect namesList = twips(1320, 960, 1935, 2055);
+constexpr QRect periodsList = twips(3840, 960, 1455, 2055);
+constexpr QRect resetButton = twips(5520, 600, 1215, 375);
+constexpr QRect titleLabel = twips(960, 0, 4575, 375);
+constexpr QRect namesCaption = twips(1320, 600, 1935, 375);
+constexpr QRect periodsCaption = twips(3840, 600, 1455, 375);
+
+const QColor windowColour(0xC0, 0xC0, 0xFF);
+const QColor labelColour(0xFF, 0xC0, 0x80);
+const QColor buttonColour(0xFF, 0x80, 0x80);
+
+// Times New Roman at 12 pt, given in pixels so that the text keeps its
+// proportion to the fixed layout at any dpi: 12 pt at 96 dpi is 16 px. Where
+// Times is missing, Liberation Serif has the same metrics; DejaVu Serif is
+// the last resort. All three cover Cyrillic.
+QFont quizFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
+                      QStringLiteral("DejaVu Serif")});
+    font.setStyleHint(QFont::Serif);
+    font.setPixelSize(16);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+void paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+// A list box the learner can select in but never empty: a click below the
+// entries or a Ctrl+click on the selected one would clear the selection,
+// which no list box of the quiz lets the learner do.
+class ListBoxWidget : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override
+    {
+        const auto command = QListWidget::selectionCommand(index, event);
+        if (!index.isValid() || command.testFlag(QItemSelectionModel::Deselect)
+            || command.testFlag(QItemSelectionModel::Toggle))
+            return QItemSelectionModel::NoUpdate;
+        return command;
+    }
+};
+
+} // namespace
+
+QuizWindow::QuizWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
+                          | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setWindowTitle(q(form_.Caption()));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/drelvan.png")));
+    setFont(quizFont());
+    setFixedSize(clientArea);
+    paint(this, QPalette::Window, windowColour);
+    setAutoFillBackground(true);
+
+    // Created in the order of keyboard focus.
+    verdict_ = new QPlainTextEdit(this);
+    verdict_->setObjectName(QStringLiteral("verdict"));
+    verdict_->setGeometry(verdictBox);
+    verdict_->setReadOnly(true);
+    verdict_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    verdict_->setFocusPolicy(Qt::StrongFocus);
+    verdict_->setTabChangesFocus(true);
+    verdict_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    verdict_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    verdict_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    verdict_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    verdict_->setAccessibleName(QStringLiteral("Резултат"));
+
+    const QRect listPlaces[] = {namesList, periodsList};
+    const char* listNames[] = {"names", "periods"};
+    for (int16_t member = 0; member < 2; ++member) {
+        auto* list = new ListBoxWidget(this);
+        list->setObjectName(QLatin1String(listNames[member]));
+        list->setGeometry(listPlaces[member]);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list->setUniformItemSizes(true);
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, member] { selectionChanged(member); });
+        lists_[static_cast<std::size_t>(member)] = list;
+    }
+
+    reset_ = new QPushButton(q(form_.Command1(0).Caption()), this);
+    reset_->setObjectName(QStringLiteral("reset"));
+    reset_->setGeometry(resetButton);
+    // Fusion paints a button in its palette's colour on every platform.
+    reset_->setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    reset_->style()->setParent(reset_);
+    paint(reset_, QPalette::Button, buttonColour);
+    reset_->installEventFilter(this);
+    connect(reset_, &QPushButton::clicked, this, [this] { deliver([this] { form_.Command1(0).Click(); }); });
+
+    const QRect labelPlaces[] = {titleLabel, namesCaption, periodsCaption};
+    const char* labelNames[] = {"title", "namesCaption", "periodsCaption"};
+    for (int16_t member = 0; member < 3; ++member) {
+        auto* label = new QLabel(q(form_.Label1(member).Caption()), this);
+        label->setObjectName(QLatin1String(labelNames[member]));
+        label->setGeometry(labelPlaces[member]);
+        label->setAlignment(Qt::AlignCenter);
+        label->setAutoFillBackground(true);
+        paint(label, QPalette::Window, labelColour);
+        labels_[static_cast<std::size_t>(member)] = label;
+    }
+    for (int member = 0; member < 2; ++member) {
+        labels_[static_cast<std::size_t>(member) + 1]->setBuddy(lists_[static_cast<std::size_t>(member)]);
+        lists_[static_cast<std::size_t>(member)]->setAccessibleName(labels_[static_cast<std::size_t>(member) + 1]->text());
+    }
+
+    setTabOrder(verdict_, lists_[0]);
+    setTabOrder(lists_[0], lists_[1]);
+    setTabOrder(lists_[1], reset_);
+    verdict_->setFocus();
+
+    mirror();
+}
+
+// Enter and Return press the focused button, as Space does.
+bool QuizWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == reset_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            reset_->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void QuizWindow::selectionChanged(int16_t member)
+{
+    const QList<QListWidgetItem*> selected = lists_[static_cast<std::size_t>(member)]->selectedItems();
+    const int row = selected.isEmpty() ? -1 : lists_[static_cast<std::size_t>(member)]->row(selected.first());
+    deliver([this, member, row] { form_.List1(member).SetListIndex(static_cast<int16_t>(row)); });
+}
+
+// Runs one of the learner's actions on the model. A failure inside a handler
+// ends that handler, as a run-time error does; the learner is told and the
+// quiz goes on. Whatever happened, the screen shows the model afterwards.
+void QuizWindow::deliver(const std::function<void()>& raiseClick)
+{
+    try {
+        raiseClick();
+    } catch (const std::exception& error) {
+        reportError(QString::fromUtf8(error.what()));
+    } catch (...) {
+        reportError(QStringLiteral("unknown error"));
+    }
+    mirror();
+}
+
+void QuizWindow::reportError(const QString& what)
+{
+    std::cerr << "drelvan: run-time error: " << what.toStdString() << std::endl;
+    auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(),
+                                QStringLiteral("Грешка при изпълнение на програмата."), QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("runtimeError"));
+    box->setInformativeText(what);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void QuizWindow::mirror()
+{
+    for (int16_t member = 0; member < 2; ++member) {
+        QListWidget* widget = lists_[static_cast<std::size_t>(member)];
+        const ListBox& model = form_.List1(member);
+        const QSignalBlocker blocker(widget);
+        const auto& entries = model.entries();
+        const int count = static_cast<int>(entries.size());
+
+        int same = 0;
+        while (same < count && same < widget->count() && widget->item(same)->text() == q(entries[static_cast<std::size_t>(same)]))
+            ++same;
+        // A check takes out one entry: remove just that row, so that the list
+        // stays where the learner scrolled it. Anything else is dealt anew.
+        bool oneRemoved = widget->count() == count + 1;
+        for (int i = same; oneRemoved && i < count; ++i)
+            oneRemoved = widget->item(i + 1)->text() == q(entries[static_cast<std::size_t>(i)]);
+        if (oneRemoved) {
+            delete widget->takeItem(same);
+        } else if (same != count || widget->count() != count) {
+            widget->clear();
+            for (const auto& entry : entries)
+                widget->addItem(q(entry));
+        }
+
+        const int selected = model.ListIndex();
+        if (selected >= 0) {
+            widget->setCurrentRow(selected, QItemSelectionModel::ClearAndSelect);
+        } else {
+            widget->clearSelection();
+            // With no current entry either, the next arrow key starts at the top.
+            widget->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        }
+    }
+
+    QString text = q(form_.Text1(0).Text());
+    if (text != shownVerdict_) {
+        shownVerdict_ = text;
+        verdict_->setPlainText(text.replace(QLatin1String("\r\n"), QLatin1String("\n")));
+        verdict_->moveCursor(QTextCursor::Start);
+        verdict_->verticalScrollBar()->setValue(0);
+    }
+}
+
+} // namespace drelvan

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "window/form.hpp"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace drelvan {
+
+// The application id, shared by the desktop entry, the metainfo and the icon.
+inline constexpr char appId[] = "example.drelvan.Drelvan";
+
+// The quiz on the screen: a thin layer over Form. The learner's selections
+// and presses become Click events of the model's controls; after each one the
+// widgets are brought up to date from the model in one place, mirror().
+class QuizWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit QuizWindow(QWidget* parent = nullptr);
+
+    Form& form() { return form_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void deliver(const std::function<void()>& raiseClick);
+    void selectionChanged(int16_t member);
+    void mirror();
+    void reportError(const QString& what);
+
+    Form form_;
+    QPlainTextEdit* verdict_;
+    std::array<QListWidget*, 2> lists_;
+    QPushButton* reset_;
+    std::array<QLabel*, 3> labels_;
+    QString shownVerdict_;
+};
+
+} // namespace drelvan
