@@ -7,8 +7,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStyleFactory>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
+#include <qdrawutil.h>
 
+#include <algorithm>
 #include <iostream>
 
 namespace drelvan {
@@ -70,6 +73,31 @@ public:
     using QListWidget::QListWidget;
 
 protected:
+    // With nothing selected, the first cursor key selects the entry under the
+    // focus mark (the first one when there is none) rather than moving past
+    // it; Home and End go to either end. Qt would leave Home on the first
+    // entry unselected, and Down would skip the entry the learner sees marked.
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        static constexpr int cursorKeys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown,
+                                             Qt::Key_Home, Qt::Key_End};
+        const bool cursorKey = std::find(std::begin(cursorKeys), std::end(cursorKeys), event->key())
+                               != std::end(cursorKeys);
+        if (!cursorKey || event->modifiers() != Qt::NoModifier || count() == 0
+            || !selectedItems().isEmpty()) {
+            QListWidget::keyPressEvent(event);
+            return;
+        }
+        int row = std::max(currentRow(), 0);
+        if (event->key() == Qt::Key_Home)
+            row = 0;
+        else if (event->key() == Qt::Key_End)
+            row = count() - 1;
+        setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        scrollToItem(item(row));
+        event->accept();
+    }
+
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override
     {
@@ -78,6 +106,30 @@ protected:
             || command.testFlag(QItemSelectionModel::Toggle))
             return QItemSelectionModel::NoUpdate;
         return command;
+    }
+};
+
+// A button in the classic raised look, its face filled with its palette's
+// button colour exactly: the styles Qt ships shade or ignore that colour.
+class GraphicalButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QBrush face = palette().button();
+        qDrawWinButton(&painter, rect(), palette(), isDown(), &face);
+        const QRect inside = rect().adjusted(2, 2, -2, -2).translated(isDown() ? 1 : 0, isDown() ? 1 : 0);
+        painter.setPen(palette().color(QPalette::ButtonText));
+        painter.drawText(inside, Qt::AlignCenter | Qt::TextShowMnemonic, text());
+        if (hasFocus()) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = inside.adjusted(2, 2, -2, -2);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        }
     }
 };
 
@@ -121,12 +173,9 @@ QuizWindow::QuizWindow(QWidget* parent)
         lists_[static_cast<std::size_t>(member)] = list;
     }
 
-    reset_ = new QPushButton(q(form_.Command1(0).Caption()), this);
+    reset_ = new GraphicalButton(q(form_.Command1(0).Caption()), this);
     reset_->setObjectName(QStringLiteral("reset"));
     reset_->setGeometry(resetButton);
-    // Fusion paints a button in its palette's colour on every platform.
-    reset_->setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    reset_->style()->setParent(reset_);
     paint(reset_, QPalette::Button, buttonColour);
     reset_->installEventFilter(this);
     connect(reset_, &QPushButton::clicked, this, [this] { deliver([this] { form_.Command1(0).Click(); }); });
@@ -230,9 +279,10 @@ void QuizWindow::mirror()
         if (selected >= 0) {
             widget->setCurrentRow(selected, QItemSelectionModel::ClearAndSelect);
         } else {
+            // The focus mark stays where it is, on the entry that moved up
+            // into the place of a removed one, so that the keyboard carries on
+            // from there.
             widget->clearSelection();
-            // With no current entry either, the next arrow key starts at the top.
-            widget->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
         }
     }
 
