@@ -68,6 +68,7 @@ private slots:
     void wholeGameByMouse();
     void wholeGameByKeyboard();
     void firstArrowInTheOtherListChecksOnce();
+    void typeAhead();
     void clicksThatSelectNothing_data();
     void clicksThatSelectNothing();
     void doubleClick();
@@ -369,6 +370,20 @@ void WindowTest::firstArrowInTheOtherListChecksOnce()
     QCOMPARE(changes, 1);
     QCOMPARE(list(1)->count(), 15);
     QVERIFY(window->form().List1(1).ListIndex() >= 0);
+    verifyScreenAgreesWithModel();
+}
+
+// Typing the first letters of an entry selects it, Cyrillic included.
+void WindowTest::typeAhead()
+{
+    list(0)->setFocus();
+    sendText(list(0), u"К"_s);
+    QCOMPARE(q(window->form().List1(0).List(window->form().List1(0).ListIndex())), u"Кардам"_s);
+    sendText(list(0), u"р"_s);
+    QCOMPARE(q(window->form().List1(0).List(window->form().List1(0).ListIndex())), u"Крум"_s);
+    list(1)->setFocus();
+    sendText(list(1), u"8"_s);
+    QVERIFY2(modelVerdict(*window).startsWith(u"Вярно Крум период 803 - 814\r\n"_s), qPrintable(modelVerdict(*window)));
     verifyScreenAgreesWithModel();
 }
 
