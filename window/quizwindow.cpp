@@ -4,10 +4,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QPainter>
 #include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
 
