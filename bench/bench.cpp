@@ -1,0 +1,510 @@
+// The benchmark driver: measures the quiz against a floor and against its
+// targets, and prints one table of medians with min-max.
+//
+//  - Launch to first painted frame: drelvan_bench_frame, quiz against hello,
+//    each pair run back to back in alternating order, on the offscreen
+//    platform and on an Xvfb of our own. The clock starts just before the
+//    spawn and stops at the time the child reports for its first frame.
+//  - Peak resident memory of the same runs (wait4).
+//  - Instructions to the first frame under callgrind, where valgrind is.
+//  - One pair check and one reset on the model, as the window raises them.
+//  - Click to repainted verdict, and resident memory over a long random game,
+//    on the real window (drelvan_bench_window, offscreen).
+//
+// The driver loads no Qt; it only needs the model, which it times in-process.
+
+#include "window/form.hpp"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+long long monotonicNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
+}
+
+[[noreturn]] void die(const std::string& why)
+{
+    std::fprintf(stderr, "drelvan_bench: %s\n", why.c_str());
+    std::exit(1);
+}
+
+struct Options {
+    int runs = 21;
+    int callgrindRuns = 3;
+    int clicks = 500;
+    long actions = 100'000;
+    int modelBatches = 21;
+    int modelRounds = 2'000;
+    std::string out;
+};
+
+// ---------------------------------------------------------------- children
+
+// The environment of every child: ours, with the platform and display given
+// and no session bus to look for (a missing bus costs tens of ms a start).
+std::vector<std::string> childEnvironment(const std::string& platform, const std::string& display)
+{
+    std::vector<std::string> env;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string_view text(*entry);
+        if (text.starts_with("QT_QPA_PLATFORM=") || text.starts_with("DISPLAY=")
+            || text.starts_with("WAYLAND_DISPLAY=") || text.starts_with("DBUS_SESSION_BUS_ADDRESS="))
+            continue;
+        env.emplace_back(text);
+    }
+    env.push_back("QT_QPA_PLATFORM=" + platform);
+    env.emplace_back("DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent");
+    if (!display.empty())
+        env.push_back("DISPLAY=" + display);
+    return env;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& strings)
+{
+    std::vector<char*> result;
+    for (auto& text : strings)
+        result.push_back(text.data());
+    result.push_back(nullptr);
+    return result;
+}
+
+struct Finished {
+    long long started = 0; // CLOCK_MONOTONIC just before the spawn
+    std::string out;       // its standard output
+    rusage usage{};
+};
+
+// Runs a child to its end; its standard error goes to `errorLog`. A child
+// that fails ends the benchmark with its log shown.
+Finished run(std::vector<std::string> argv, std::vector<std::string> env, const std::string& errorLog)
+{
+    int out[2];
+    if (pipe(out) != 0)
+        die("pipe: " + std::string(std::strerror(errno)));
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addclose(&actions, out[1]);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char*> args = pointers(argv);
+    std::vector<char*> envp = pointers(env);
+
+    Finished result;
+    pid_t pid = 0;
+    result.started = monotonicNs();
+    const int failed = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    if (failed != 0)
+        die("cannot start " + argv[0] + ": " + std::strerror(failed));
+
+    std::array<char, 4096> buffer{};
+    ssize_t got = 0;
+    while ((got = read(out[0], buffer.data(), buffer.size())) > 0 || (got < 0 && errno == EINTR))
+        if (got > 0)
+            result.out.append(buffer.data(), static_cast<std::size_t>(got));
+    close(out[0]);
+
+    int status = 0;
+    while (wait4(pid, &status, 0, &result.usage) < 0)
+        if (errno != EINTR)
+            die("wait4: " + std::string(std::strerror(errno)));
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::ifstream log(errorLog);
+        std::fprintf(stderr, "%s", std::string(std::istreambuf_iterator<char>(log), {}).c_str());
+        die(argv[0] + " " + (argv.size() > 1 ? argv[1] : "") + " failed (status " + std::to_string(status) + ")");
+    }
+    return result;
+}
+
+// An X server of our own on a free display, started with -noreset so that
+// each client's exit does not reset it. -displayfd picks the display.
+class Xvfb {
+public:
+    Xvfb()
+    {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(fds[0]);
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, STDOUT_FILENO);
+            dup2(null, STDERR_FILENO);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
+                   "1280x1024x24", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        std::string number;
+        char c = 0;
+        while (read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        close(fds[0]);
+        if (!number.empty())
+            display_ = ":" + number;
+    }
+    ~Xvfb()
+    {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    Xvfb(const Xvfb&) = delete;
+    Xvfb& operator=(const Xvfb&) = delete;
+
+    const std::string& display() const { return display_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+bool onPath(const std::string& program)
+{
+    const char* path = std::getenv("PATH");
+    std::stringstream dirs(path ? path : "");
+    std::string dir;
+    while (std::getline(dirs, dir, ':'))
+        if (access((dir + "/" + program).c_str(), X_OK) == 0)
+            return true;
+    return false;
+}
+
+// -------------------------------------------------------------- statistics
+
+struct Summary {
+    double median = 0, min = 0, max = 0;
+    bool present = false;
+};
+
+Summary summarise(std::vector<double> values)
+{
+    if (values.empty())
+        return {};
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    return {median, values.front(), values.back(), true};
+}
+
+// ------------------------------------------------------------ measurements
+
+struct Launches {
+    std::vector<double> ms[2];     // hello, quiz
+    std::vector<double> peakMiB[2];
+};
+
+constexpr const char* variants[2] = {"hello", "quiz"};
+
+Launches measureLaunches(const Options& options, const std::string& platform, const std::string& display)
+{
+    const std::vector<std::string> env = childEnvironment(platform, display);
+    const std::string log = options.out + "/frame-" + platform + ".log";
+    Launches result;
+    // Two uncounted pairs first: the page cache and the font caches warm up.
+    for (int pair = -2; pair < options.runs; ++pair) {
+        for (int step = 0; step < 2; ++step) {
+            const int variant = (pair + step) % 2 == 0 ? 0 : 1; // the order alternates pair by pair
+            const Finished child = run({DRELVAN_BENCH_FRAME, variants[variant]}, env, log);
+            const long long frame = std::atoll(child.out.c_str());
+            if (frame <= child.started)
+                die(std::string("no first frame from ") + variants[variant] + " on " + platform);
+            if (pair < 0)
+                continue;
+            result.ms[variant].push_back(static_cast<double>(frame - child.started) / 1e6);
+            result.peakMiB[variant].push_back(static_cast<double>(child.usage.ru_maxrss) / 1024.0);
+        }
+    }
+    return result;
+}
+
+std::optional<double> callgrindTotal(const std::string& file)
+{
+    std::ifstream in(file);
+    std::string line;
+    std::optional<double> total;
+    while (std::getline(in, line)) {
+        if (line.rfind("totals:", 0) == 0 || (line.rfind("summary:", 0) == 0 && !total))
+            total = std::strtod(line.c_str() + line.find(':') + 1, nullptr);
+    }
+    return total;
+}
+
+std::array<std::vector<double>, 2> measureInstructions(const Options& options)
+{
+    const std::vector<std::string> env = childEnvironment("offscreen", "");
+    std::array<std::vector<double>, 2> millions;
+    for (int pair = 0; pair < options.callgrindRuns; ++pair) {
+        for (int step = 0; step < 2; ++step) {
+            const int variant = (pair + step) % 2 == 0 ? 0 : 1;
+            const std::string file = options.out + "/callgrind." + variants[variant] + "." + std::to_string(pair);
+            run({"valgrind", "--tool=callgrind", "--callgrind-out-file=" + file, DRELVAN_BENCH_FRAME,
+                 variants[variant]},
+                env, options.out + "/callgrind.log");
+            const auto total = callgrindTotal(file);
+            if (!total)
+                die("no totals in " + file);
+            millions[static_cast<std::size_t>(variant)].push_back(*total / 1e6);
+        }
+    }
+    return millions;
+}
+
+// One pair check as the window raises it: a name selected (its Click finds
+// no period yet), then a period selected, whose Click judges the pair and
+// takes both out. Sixteen of them empty the lists; a reset deals them again.
+// The two are clocked apart, over the same rounds.
+struct ModelCosts {
+    std::vector<double> pairNs, resetNs;
+};
+
+ModelCosts measureModel(const Options& options)
+{
+    drelvan::Form form;
+    std::mt19937 random(20240521);
+    // The learner's choices are drawn before the clock runs.
+    std::vector<std::pair<int16_t, int16_t>> choices;
+    for (int round = 0; round < 64; ++round)
+        for (int left = 16; left > 0; --left)
+            choices.emplace_back(static_cast<int16_t>(std::uniform_int_distribution<int>(0, left - 1)(random)),
+                                 static_cast<int16_t>(std::uniform_int_distribution<int>(0, left - 1)(random)));
+
+    ModelCosts costs;
+    long checksum = 0;
+    for (int batch = 0; batch < options.modelBatches; ++batch) {
+        long long pairs = 0, resets = 0;
+        for (int round = 0; round < options.modelRounds; ++round) {
+            const auto* choice = &choices[static_cast<std::size_t>(round % 64) * 16];
+            const long long t0 = monotonicNs();
+            form.Command1(0).Click();
+            const long long t1 = monotonicNs();
+            for (int check = 0; check < 16; ++check) {
+                form.List1(0).SetListIndex(choice[check].first);
+                form.List1(1).SetListIndex(choice[check].second);
+            }
+            const long long t2 = monotonicNs();
+            resets += t1 - t0;
+            pairs += t2 - t1;
+            checksum += static_cast<long>(form.Text1(0).Text().size());
+        }
+        costs.resetNs.push_back(static_cast<double>(resets) / options.modelRounds);
+        costs.pairNs.push_back(static_cast<double>(pairs) / (16.0 * options.modelRounds));
+    }
+    if (checksum == 0)
+        die("the model judged no pair");
+    return costs;
+}
+
+std::vector<double> measureClicks(const Options& options)
+{
+    const Finished child = run({DRELVAN_BENCH_WINDOW, "click", std::to_string(options.clicks)},
+                               childEnvironment("offscreen", ""), options.out + "/click.log");
+    std::vector<double> ms;
+    std::stringstream lines(child.out);
+    double ns = 0;
+    while (lines >> ns)
+        ms.push_back(ns / 1e6);
+    if (static_cast<int>(ms.size()) != options.clicks)
+        die("click: expected " + std::to_string(options.clicks) + " figures");
+    return ms;
+}
+
+struct Soak {
+    std::vector<std::pair<long, long>> samples; // actions, VmRSS KiB
+};
+
+Soak measureSoak(const Options& options)
+{
+    const Finished child = run({DRELVAN_BENCH_WINDOW, "soak", std::to_string(options.actions)},
+                               childEnvironment("offscreen", ""), options.out + "/soak.log");
+    Soak soak;
+    std::stringstream lines(child.out);
+    long actions = 0, kib = 0;
+    while (lines >> actions >> kib)
+        soak.samples.emplace_back(actions, kib);
+    if (soak.samples.size() < 2 || soak.samples.front().first != 1000 || soak.samples.back().first != options.actions)
+        die("soak: incomplete output");
+    return soak;
+}
+
+// ------------------------------------------------------------------- table
+
+std::string figure(const Summary& s, int decimals)
+{
+    if (!s.present)
+        return "-";
+    char text[96];
+    std::snprintf(text, sizeof text, "%.*f (%.*f-%.*f)", decimals, s.median, decimals, s.min, decimals, s.max);
+    return text;
+}
+
+int misses = 0;
+
+void row(const std::string& measure, const std::string& hello, const std::string& quiz, const std::string& ratio,
+         const std::string& target, std::optional<bool> met)
+{
+    std::string verdict = "";
+    if (met) {
+        verdict = *met ? "pass" : "FAIL";
+        if (!*met)
+            ++misses;
+    }
+    std::printf("%-34s %-24s %-24s %-7s %-22s %s\n", measure.c_str(), hello.c_str(), quiz.c_str(), ratio.c_str(),
+                target.c_str(), verdict.c_str());
+}
+
+std::string number(double value, int decimals)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+void ratioRow(const std::string& measure, const std::vector<double>& hello, const std::vector<double>& quiz,
+              int decimals, double limit)
+{
+    const Summary h = summarise(hello), w = summarise(quiz);
+    if (!h.present || !w.present) {
+        row(measure, "skipped", "skipped", "-", "<= " + number(limit, 2) + " x hello", std::nullopt);
+        return;
+    }
+    const double ratio = w.median / h.median;
+    row(measure, figure(h, decimals), figure(w, decimals), number(ratio, 3), "<= " + number(limit, 2) + " x hello",
+        ratio <= limit);
+}
+
+Options parse(int argc, char* argv[])
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc)
+                die(arg + " needs a value");
+            return argv[++i];
+        };
+        if (arg == "--runs")
+            options.runs = std::stoi(value());
+        else if (arg == "--callgrind-runs")
+            options.callgrindRuns = std::stoi(value());
+        else if (arg == "--clicks")
+            options.clicks = std::stoi(value());
+        else if (arg == "--actions")
+            options.actions = std::stol(value());
+        else if (arg == "--out")
+            options.out = value();
+        else
+            die("usage: drelvan_bench [--runs N] [--callgrind-runs N] [--clicks N] [--actions N] [--out DIR]");
+    }
+    if (options.runs < 1 || options.clicks < 1 || options.actions < 1000 || options.callgrindRuns < 0)
+        die("--runs and --clicks want at least 1, --actions at least 1000");
+    if (options.out.empty()) {
+        char dir[] = "/tmp/drelvan-bench-XXXXXX";
+        if (!mkdtemp(dir))
+            die("mkdtemp failed");
+        options.out = dir;
+    }
+    mkdir(options.out.c_str(), 0755);
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const Options options = parse(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    std::printf("drelvan_bench: %d launches per window and platform, %d under callgrind, %d clicks, %ld actions; "
+                "logs and callgrind files in %s\n",
+                options.runs, options.callgrindRuns, options.clicks, options.actions, options.out.c_str());
+
+    std::fprintf(stderr, "first frames, offscreen...\n");
+    const Launches offscreen = measureLaunches(options, "offscreen", "");
+    Launches onXvfb;
+    std::string xvfbNote;
+    if (onPath("Xvfb")) {
+        const Xvfb xvfb;
+        if (xvfb.display().empty()) {
+            xvfbNote = "Xvfb did not start";
+        } else {
+            std::fprintf(stderr, "first frames, Xvfb %s...\n", xvfb.display().c_str());
+            onXvfb = measureLaunches(options, "xcb", xvfb.display());
+        }
+    } else {
+        xvfbNote = "no Xvfb";
+    }
+    std::array<std::vector<double>, 2> instructions;
+    const bool valgrind = onPath("valgrind") && options.callgrindRuns > 0;
+    if (valgrind) {
+        std::fprintf(stderr, "instructions under callgrind...\n");
+        instructions = measureInstructions(options);
+    }
+    std::fprintf(stderr, "model...\n");
+    const ModelCosts model = measureModel(options);
+    std::fprintf(stderr, "clicks...\n");
+    const std::vector<double> clicks = measureClicks(options);
+    std::fprintf(stderr, "%ld random actions...\n", options.actions);
+    const Soak soak = measureSoak(options);
+
+    std::printf("\nmedian (min-max)\n");
+    row("measure", "hello", "quiz", "ratio", "target", std::nullopt);
+    ratioRow("first frame, offscreen (ms)", offscreen.ms[0], offscreen.ms[1], 1, 1.15);
+    ratioRow("first frame, Xvfb (ms)", onXvfb.ms[0], onXvfb.ms[1], 1, 1.15);
+    ratioRow("peak RSS, offscreen (MiB)", offscreen.peakMiB[0], offscreen.peakMiB[1], 2, 1.06);
+    ratioRow("peak RSS, Xvfb (MiB)", onXvfb.peakMiB[0], onXvfb.peakMiB[1], 2, 1.06);
+    if (valgrind)
+        ratioRow("instructions to first frame (M)", instructions[0], instructions[1], 2, 1.3);
+    else
+        row("instructions to first frame (M)", "skipped", "skipped", "-", "<= 1.30 x hello", std::nullopt);
+
+    const Summary pair = summarise(model.pairNs), reset = summarise(model.resetNs);
+    row("pair check, model (ns)", "", figure(pair, 0), "", "<= 5000 ns", pair.median <= 5000);
+    row("reset, model (ns)", "", figure(reset, 0), "", "", std::nullopt);
+    const Summary click = summarise(clicks);
+    row("click -> repainted verdict (ms)", "", figure(click, 3), "", "< 16.7 ms, slowest too", click.max < 16.7);
+    const long growth = soak.samples.back().second - soak.samples.front().second;
+    row("RSS after " + std::to_string(options.actions / 1000) + "k vs 1k actions (KiB)", "",
+        std::to_string(soak.samples.back().second) + " vs " + std::to_string(soak.samples.front().second), "",
+        "growth < 1024 KiB", growth < 1024);
+
+    if (!xvfbNote.empty())
+        std::printf("Xvfb rows skipped: %s\n", xvfbNote.c_str());
+    if (!valgrind)
+        std::printf("callgrind row skipped: valgrind not found\n");
+    std::printf("resident memory over the random game (actions: KiB):");
+    for (const auto& [actions, kib] : soak.samples)
+        std::printf(" %ld: %ld", actions, kib);
+    std::printf("\n%s\n", misses == 0 ? "all targets met" : (std::to_string(misses) + " target(s) missed").c_str());
+    return 0;
+}

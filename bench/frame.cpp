@@ -1,0 +1,105 @@
+// One start of a window, up to its first painted frame: `drelvan_bench_frame
+// quiz` opens the quiz's window, `drelvan_bench_frame hello` the floor it is
+// measured against. Both construct the application as the program does, show
+// one top-level window at the same size in the same font, and print the
+// CLOCK_MONOTONIC time (ns) at which the first frame has been painted and
+// handed to the platform. Then the process ends at once: what it would do
+// afterwards is no part of a start.
+
+#include "content/texts.hpp"
+#include "window/quizwindow.hpp"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace {
+
+long long monotonicNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
+}
+
+QString q(std::u16string_view text)
+{
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+// The top-level window's paint event comes first in a frame; the flush of
+// the backing store follows in the same call. A queued call runs once that
+// call has returned, so its time is the time the frame is out.
+class FirstFrame : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !seen_) {
+            seen_ = true;
+            QTimer::singleShot(0, [] {
+                std::printf("%lld\n", monotonicNs());
+                std::fflush(stdout);
+                std::_Exit(0);
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool seen_ = false;
+};
+
+// The floor: what any Qt window with Cyrillic text in the quiz's font costs,
+// library loading and font set-up included.
+QFont quizFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
+                      QStringLiteral("DejaVu Serif")});
+    font.setStyleHint(QFont::Serif);
+    font.setPixelSize(16);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const bool quiz = argc == 2 && std::strcmp(argv[1], "quiz") == 0;
+    if (!quiz && !(argc == 2 && std::strcmp(argv[1], "hello") == 0)) {
+        std::fprintf(stderr, "usage: %s quiz|hello\n", argv[0]);
+        return 2;
+    }
+
+    // As window/main.cpp does.
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Drelvan"));
+    QApplication::setApplicationVersion(QStringLiteral(DRELVAN_VERSION));
+    QApplication::setOrganizationDomain(QStringLiteral("drelvan.example"));
+    QGuiApplication::setDesktopFileName(QLatin1String(drelvan::appId));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/drelvan.png")));
+
+    FirstFrame firstFrame;
+    if (quiz) {
+        drelvan::QuizWindow window;
+        window.installEventFilter(&firstFrame);
+        window.show();
+        return QApplication::exec();
+    }
+    QWidget window;
+    window.setWindowTitle(q(drelvan::texts::webAddress) + q(drelvan::texts::titleSuffix));
+    window.setFont(quizFont());
+    window.setFixedSize(461, 345);
+    auto* label = new QLabel(q(drelvan::texts::quizTitle), &window);
+    label->setGeometry(64, 0, 305, 25);
+    window.installEventFilter(&firstFrame);
+    window.show();
+    return QApplication::exec();
+}
