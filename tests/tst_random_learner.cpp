@@ -12,8 +12,10 @@
 //
 // The same seed plays the same game. To rerun a failure, or to play longer:
 //
-//     QT_QPA_PLATFORM=offscreen DRELVAN_SEED=3 DRELVAN_ACTIONS=1000000 build-tests/tests/tst_random_learner play
+//     QT_QPA_PLATFORM=offscreen QTEST_FUNCTION_TIMEOUT=3600000 DRELVAN_SEED=3 DRELVAN_ACTIONS=1000000 build-tests/tests/tst_random_learner play
 //
+// (Qt Test stops a test function after five minutes unless
+// QTEST_FUNCTION_TIMEOUT, in milliseconds, says otherwise.)
 // Either variable alone is enough (the seed defaults to 1, the number of
 // actions to 4000); with neither, a fixed set of seeds is played. A failure
 // prints its seed, the number of the failing action and the actions that led
