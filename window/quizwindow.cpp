@@ -68,11 +68,42 @@ void paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
 // A list box the learner can select in but never empty: a click below the
 // entries or a Ctrl+click on the selected one would clear the selection,
 // which no list box of the quiz lets the learner do.
+//
+// `chosen` runs after each mouse or key event, once Qt's own handling of it
+// is complete: a choice may take entries out of this very list, and Qt's item
+// views do not survive rows removed while they are still in the middle of
+// selecting.
 class ListBoxWidget : public QListWidget {
 public:
-    using QListWidget::QListWidget;
+    ListBoxWidget(QWidget* parent, std::function<void()> chosen) : QListWidget(parent), chosen_(std::move(chosen)) {}
 
 protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override
+    {
+        const auto command = QListWidget::selectionCommand(index, event);
+        if (!index.isValid() || command.testFlag(QItemSelectionModel::Deselect)
+            || command.testFlag(QItemSelectionModel::Toggle))
+            return QItemSelectionModel::NoUpdate;
+        return command;
+    }
+
+    bool viewportEvent(QEvent* event) override
+    {
+        const bool handled = QListWidget::viewportEvent(event);
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonRelease:
+            chosen_();
+            break;
+        default:
+            break;
+        }
+        return handled;
+    }
+
     // With nothing selected, the first cursor key selects the entry under the
     // focus mark (the first one when there is none) rather than moving past
     // it; Home and End go to either end. Qt would leave Home on the first
@@ -86,27 +117,21 @@ protected:
         if (!cursorKey || event->modifiers() != Qt::NoModifier || count() == 0
             || !selectedItems().isEmpty()) {
             QListWidget::keyPressEvent(event);
-            return;
+        } else {
+            int row = std::max(currentRow(), 0);
+            if (event->key() == Qt::Key_Home)
+                row = 0;
+            else if (event->key() == Qt::Key_End)
+                row = count() - 1;
+            setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+            scrollToItem(item(row));
+            event->accept();
         }
-        int row = std::max(currentRow(), 0);
-        if (event->key() == Qt::Key_Home)
-            row = 0;
-        else if (event->key() == Qt::Key_End)
-            row = count() - 1;
-        setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
-        scrollToItem(item(row));
-        event->accept();
+        chosen_();
     }
 
-    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
-                                                         const QEvent* event) const override
-    {
-        const auto command = QListWidget::selectionCommand(index, event);
-        if (!index.isValid() || command.testFlag(QItemSelectionModel::Deselect)
-            || command.testFlag(QItemSelectionModel::Toggle))
-            return QItemSelectionModel::NoUpdate;
-        return command;
-    }
+private:
+    std::function<void()> chosen_;
 };
 
 // A button in the classic raised look, its face filled with its palette's
@@ -163,13 +188,17 @@ QuizWindow::QuizWindow(QWidget* parent)
     const QRect listPlaces[] = {namesList, periodsList};
     const char* listNames[] = {"names", "periods"};
     for (int16_t member = 0; member < 2; ++member) {
-        auto* list = new ListBoxWidget(this);
+        auto* list = new ListBoxWidget(this, [this, member] { selectionChanged(member); });
         list->setObjectName(QLatin1String(listNames[member]));
         list->setGeometry(listPlaces[member]);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         list->setUniformItemSizes(true);
-        connect(list, &QListWidget::itemSelectionChanged, this, [this, member] { selectionChanged(member); });
+        // A selection made other than by mouse or key (by a screen reader, say)
+        // is taken up once Qt has finished making it.
+        connect(list, &QListWidget::itemSelectionChanged, this,
+                [this, member] { QMetaObject::invokeMethod(this, [this, member] { selectionChanged(member); },
+                                                           Qt::QueuedConnection); });
         lists_[static_cast<std::size_t>(member)] = list;
     }
 
@@ -217,11 +246,19 @@ bool QuizWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+// The learner's selection in a visible list becomes the model's, which raises
+// Click. A list cannot be emptied of its selection by the learner, so no
+// selection on the screen only means the screen is behind the model.
 void QuizWindow::selectionChanged(int16_t member)
 {
     const QList<QListWidgetItem*> selected = lists_[static_cast<std::size_t>(member)]->selectedItems();
     const int row = selected.isEmpty() ? -1 : lists_[static_cast<std::size_t>(member)]->row(selected.first());
-    deliver([this, member, row] { form_.List1(member).SetListIndex(static_cast<int16_t>(row)); });
+    if (row == form_.List1(member).ListIndex())
+        return;
+    if (row < 0)
+        mirror();
+    else
+        deliver([this, member, row] { form_.List1(member).SetListIndex(static_cast<int16_t>(row)); });
 }
 
 // Runs one of the learner's actions on the model. A failure inside a handler
