@@ -7,10 +7,10 @@
 // afterwards is no part of a start.
 
 #include "content/texts.hpp"
+#include "window/application.hpp"
 #include "window/quizwindow.hpp"
 
 #include <QApplication>
-#include <QIcon>
 #include <QLabel>
 #include <QTimer>
 
@@ -55,19 +55,6 @@ private:
     bool seen_ = false;
 };
 
-// The floor: what any Qt window with Cyrillic text in the quiz's font costs,
-// library loading and font set-up included.
-QFont quizFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
-                      QStringLiteral("DejaVu Serif")});
-    font.setStyleHint(QFont::Serif);
-    font.setPixelSize(16);
-    font.setWeight(QFont::Normal);
-    return font;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -78,13 +65,9 @@ int main(int argc, char* argv[])
         return 2;
     }
 
-    // As window/main.cpp does.
+    // As window/main.cpp does, for both: the floor pays for the same set-up.
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Drelvan"));
-    QApplication::setApplicationVersion(QStringLiteral(DRELVAN_VERSION));
-    QApplication::setOrganizationDomain(QStringLiteral("drelvan.example"));
-    QGuiApplication::setDesktopFileName(QLatin1String(drelvan::appId));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/drelvan.png")));
+    drelvan::setUpApplication();
 
     FirstFrame firstFrame;
     if (quiz) {
@@ -95,7 +78,7 @@ int main(int argc, char* argv[])
     }
     QWidget window;
     window.setWindowTitle(q(drelvan::texts::webAddress) + q(drelvan::texts::titleSuffix));
-    window.setFont(quizFont());
+    window.setFont(drelvan::quizFont());
     window.setFixedSize(461, 345);
     auto* label = new QLabel(q(drelvan::texts::quizTitle), &window);
     label->setGeometry(64, 0, 305, 25);

@@ -1,16 +1,12 @@
+#include "window/application.hpp"
 #include "window/quizwindow.hpp"
 
 #include <QApplication>
-#include <QIcon>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Drelvan"));
-    QApplication::setApplicationVersion(QStringLiteral(DRELVAN_VERSION));
-    QApplication::setOrganizationDomain(QStringLiteral("drelvan.example"));
-    QGuiApplication::setDesktopFileName(QLatin1String(drelvan::appId));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/drelvan.png")));
+    drelvan::setUpApplication();
 
     drelvan::QuizWindow window;
     window.show();

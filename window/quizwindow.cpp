@@ -1,5 +1,7 @@
 #include "quizwindow.hpp"
 
+#include "application.hpp"
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -42,21 +44,6 @@ constexpr QRect periodsCaption = twips(3840, 600, 1455, 375);
 const QColor windowColour(0xC0, 0xC0, 0xFF);
 const QColor labelColour(0xFF, 0xC0, 0x80);
 const QColor buttonColour(0xFF, 0x80, 0x80);
-
-// Times New Roman at 12 pt, given in pixels so that the text keeps its
-// proportion to the fixed layout at any dpi: 12 pt at 96 dpi is 16 px. Where
-// Times is missing, Liberation Serif has the same metrics; DejaVu Serif is
-// the last resort. All three cover Cyrillic.
-QFont quizFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
-                      QStringLiteral("DejaVu Serif")});
-    font.setStyleHint(QFont::Serif);
-    font.setPixelSize(16);
-    font.setWeight(QFont::Normal);
-    return font;
-}
 
 void paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
 {

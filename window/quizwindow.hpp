@@ -14,9 +14,6 @@ class QPushButton;
 
 namespace drelvan {
 
-// The application id, shared by the desktop entry, the metainfo and the icon.
-inline constexpr char appId[] = "example.drelvan.Drelvan";
-
 // The quiz on the screen: a thin layer over Form. The learner's selections
 // and presses become Click events of the model's controls; after each one the
 // widgets are brought up to date from the model in one place, mirror().

@@ -6,7 +6,7 @@
 #include "../support.hpp"
 
 #include "content/texts.hpp"
-#include "window/quizwindow.hpp"
+#include "window/application.hpp"
 
 #include <QFile>
 #include <QImage>

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QFont>
+
+namespace drelvan {
+
+// The application id, shared by the desktop entry, the metainfo and the icon.
+inline constexpr char appId[] = "example.drelvan.Drelvan";
+
+// Times New Roman at 12 pt, in every control of the window.
+QFont quizFont();
+
+// What the program sets up before its window: names, icon, and the quiz's
+// font as the application's, so that widgets are born in it rather than laid
+// out once in the default font and again in this one.
+void setUpApplication();
+
+} // namespace drelvan
