@@ -8,10 +8,10 @@
 //                                  reset button); prints "actions VmRSS-KiB"
 //                                  after 1,000 actions and every tenth of N.
 
+#include "window/listboxview.hpp"
 #include "window/quizwindow.hpp"
 
 #include <QApplication>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -61,7 +61,7 @@ protected:
 
 struct Learner {
     drelvan::QuizWindow window;
-    QListWidget* lists[2] = {};
+    drelvan::ListBoxView* lists[2] = {};
     QPlainTextEdit* verdict = nullptr;
     QPushButton* reset = nullptr;
     std::mt19937 random{20240521};
@@ -73,8 +73,8 @@ struct Learner {
             std::fprintf(stderr, "the window was never exposed\n");
             std::exit(1);
         }
-        lists[0] = window.findChild<QListWidget*>(QStringLiteral("names"));
-        lists[1] = window.findChild<QListWidget*>(QStringLiteral("periods"));
+        lists[0] = window.findChild<drelvan::ListBoxView*>(QStringLiteral("names"));
+        lists[1] = window.findChild<drelvan::ListBoxView*>(QStringLiteral("periods"));
         verdict = window.findChild<QPlainTextEdit*>(QStringLiteral("verdict"));
         reset = window.findChild<QPushButton*>(QStringLiteral("reset"));
         if (!lists[0] || !lists[1] || !verdict || !reset) {
@@ -87,12 +87,12 @@ struct Learner {
     // the list is empty.
     bool clickEntry(int list)
     {
-        QListWidget* widget = lists[list];
-        if (widget->count() == 0)
+        drelvan::ListBoxView* view = lists[list];
+        if (view->count() == 0)
             return false;
-        QListWidgetItem* item = widget->item(std::uniform_int_distribution<int>(0, widget->count() - 1)(random));
-        widget->scrollToItem(item);
-        QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, widget->visualItemRect(item).center());
+        const int row = std::uniform_int_distribution<int>(0, view->count() - 1)(random);
+        view->scrollTo(row);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(row).center());
         return true;
     }
 
@@ -113,15 +113,14 @@ int click(Learner& learner, int checks)
         learner.clickEntry(0);
         learner.settle();
         // The period is scrolled into view before the clock starts.
-        QListWidget* periods = learner.lists[1];
-        QListWidgetItem* item =
-            periods->item(std::uniform_int_distribution<int>(0, periods->count() - 1)(learner.random));
-        periods->scrollToItem(item);
+        drelvan::ListBoxView* periods = learner.lists[1];
+        const int row = std::uniform_int_distribution<int>(0, periods->count() - 1)(learner.random);
+        periods->scrollTo(row);
         learner.settle();
 
         const int before = counter.paints;
         const long long start = monotonicNs();
-        QTest::mouseClick(periods->viewport(), Qt::LeftButton, {}, periods->visualItemRect(item).center());
+        QTest::mouseClick(periods->viewport(), Qt::LeftButton, {}, periods->visualRect(row).center());
         const long long deadline = start + 1'000'000'000LL;
         while (counter.paints == before && monotonicNs() < deadline)
             QCoreApplication::processEvents();

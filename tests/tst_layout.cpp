@@ -1,9 +1,9 @@
 #include "support.hpp"
 
+#include "window/listboxview.hpp"
 #include "window/quizwindow.hpp"
 
 #include <QLabel>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -74,11 +74,11 @@ void LayoutTest::textsFit_data()
     const auto* button = window->findChild<QPushButton*>(u"reset"_s);
     QTest::addRow("reset") << u"reset"_s << button->text() << button->width() - 8;
     for (const QString& name : {u"names"_s, u"periods"_s}) {
-        const auto* list = window->findChild<QListWidget*>(name);
-        const int room = list->viewport()->width() - 2 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin);
+        const auto* list = window->findChild<drelvan::ListBoxView*>(name);
+        const int room = list->viewport()->width() - 6; // a margin of 3 on either side
         for (int row = 0; row < list->count(); ++row)
-            QTest::addRow("%s: %s", qPrintable(name), qPrintable(list->item(row)->text()))
-                << name << list->item(row)->text() << room;
+            QTest::addRow("%s: %s", qPrintable(name), qPrintable(list->text(row)))
+                << name << list->text(row) << room;
     }
 }
 

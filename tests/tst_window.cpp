@@ -1,18 +1,20 @@
 #include "support.hpp"
 
+#include "window/listboxview.hpp"
 #include "window/quizwindow.hpp"
 
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 
+using drelvan::ListBoxView;
 using drelvan::QuizWindow;
 
 namespace {
@@ -24,18 +26,28 @@ QString verdictShown(const QuizWindow& window)
 
 QString modelVerdict(QuizWindow& window) { return q(window.form().Text1(0).Text()); }
 
-QStringList itemsOf(const QListWidget* list)
+// A list as a screen reader finds it: its entries, and which one is selected.
+QStringList itemsOf(ListBoxView* list)
 {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(list);
     QStringList items;
-    for (int row = 0; row < list->count(); ++row)
-        items << list->item(row)->text();
+    for (int row = 0; row < face->childCount(); ++row)
+        items << face->child(row)->text(QAccessible::Name);
     return items;
 }
 
-int selectedRow(const QListWidget* list)
+int selectedRow(ListBoxView* list)
 {
-    const auto selected = list->selectedItems();
-    return selected.isEmpty() ? -1 : list->row(selected.first());
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(list);
+    int selected = -1;
+    for (int row = 0; row < face->childCount(); ++row) {
+        if (face->child(row)->state().selected) {
+            if (selected >= 0)
+                return -2; // two selected: never right
+            selected = row;
+        }
+    }
+    return selected;
 }
 
 void sendText(QWidget* widget, const QString& text)
@@ -78,9 +90,9 @@ private slots:
     void handlerFailureIsReported();
 
 private:
-    QListWidget* list(int member) const
+    ListBoxView* list(int member) const
     {
-        return window->findChild<QListWidget*>(member == 0 ? u"names"_s : u"periods"_s);
+        return window->findChild<ListBoxView*>(member == 0 ? u"names"_s : u"periods"_s);
     }
     void clickItem(int member, const QString& text, Qt::KeyboardModifiers modifiers = {});
     void verifyScreenAgreesWithModel();
@@ -103,11 +115,13 @@ void WindowTest::cleanup()
 
 void WindowTest::clickItem(int member, const QString& text, Qt::KeyboardModifiers modifiers)
 {
-    QListWidget* widget = list(member);
-    const auto found = widget->findItems(text, Qt::MatchExactly);
-    QVERIFY2(found.size() == 1, qPrintable(text));
-    widget->scrollToItem(found.first());
-    QTest::mouseClick(widget->viewport(), Qt::LeftButton, modifiers, widget->visualItemRect(found.first()).center());
+    ListBoxView* view = list(member);
+    int row = 0;
+    while (row < view->count() && view->text(row) != text)
+        ++row;
+    QVERIFY2(row < view->count(), qPrintable(text));
+    view->scrollTo(row);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, view->visualRect(row).center());
 }
 
 void WindowTest::verifyScreenAgreesWithModel()
@@ -116,6 +130,19 @@ void WindowTest::verifyScreenAgreesWithModel()
         const auto& model = window->form().List1(static_cast<int16_t>(member));
         QCOMPARE(itemsOf(list(member)), entriesOf(model));
         QCOMPARE(selectedRow(list(member)), int(model.ListIndex()));
+        // On the screen, the selected entry and only it is highlighted (looked
+        // at right of the text, where the row shows its background alone).
+        ListBoxView* view = list(member);
+        const QImage shown = view->viewport()->grab().toImage();
+        const QColor highlight = view->palette().color(QPalette::Highlight);
+        for (int row = view->firstVisibleRow(); row < view->firstVisibleRow() + view->wholeRowsShown(); ++row) {
+            if (row >= view->count())
+                break;
+            const QRect place = view->visualRect(row);
+            const QColor colour = shown.pixelColor(QPoint(place.right() - 4, place.center().y()) * shown.devicePixelRatio());
+            QVERIFY2((colour == highlight) == (row == model.ListIndex()),
+                     qPrintable(u"row %1 of %2"_s.arg(row).arg(view->objectName())));
+        }
     }
     QCOMPARE(verdictShown(*window), modelVerdict(*window).replace(u"\r\n"_s, u"\n"_s));
 }
@@ -262,6 +289,23 @@ void WindowTest::accessibleNames()
     }
     QCOMPARE(window->findChild<QLabel*>(u"namesCaption"_s)->buddy(), list(0));
     QCOMPARE(window->findChild<QLabel*>(u"periodsCaption"_s)->buddy(), list(1));
+
+    // A screen reader reads the lists entry by entry and can pick from them.
+    QAccessibleInterface* names = QAccessible::queryAccessibleInterface(list(0));
+    QAccessibleInterface* periodsFace = QAccessible::queryAccessibleInterface(list(1));
+    QCOMPARE(names->role(), QAccessible::List);
+    QCOMPARE(names->child(5)->role(), QAccessible::ListItem);
+    QCOMPARE(names->child(5)->text(QAccessible::Name), u"Крум"_s);
+    QCOMPARE(names->indexOfChild(names->child(5)), 5);
+    QCOMPARE(names->child(16), nullptr);
+    names->child(5)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QVERIFY(names->child(5)->state().selected);
+    QCOMPARE(window->form().List1(0).ListIndex(), 5);
+    periodsFace->child(12)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QVERIFY(modelVerdict(*window).startsWith(u"Вярно Крум период 803 - 814\r\n"_s));
+    QCOMPARE(names->childCount(), 15);
+    QCOMPARE(names->child(5)->text(QAccessible::Name), u"Маламир"_s);
+    verifyScreenAgreesWithModel();
 }
 
 void WindowTest::verdictBoxIsReadOnly_data()
@@ -329,8 +373,8 @@ void WindowTest::wholeGameByKeyboard()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), list(0));
     for (int i = 0; i < 16; ++i) {
-        const QString name = list(0)->item(0)->text();
-        const QString period = list(1)->item(0)->text();
+        const QString name = list(0)->text(0);
+        const QString period = list(1)->text(0);
         QTest::keyClick(list(0), Qt::Key_Home);
         QTest::keyClick(list(0), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), list(1));
@@ -419,7 +463,7 @@ void WindowTest::clicksThatSelectNothing()
 void WindowTest::doubleClick()
 {
     clickItem(0, u"Аспарух"_s);
-    const QPoint at = list(1)->visualItemRect(list(1)->item(0)).center();
+    const QPoint at = list(1)->visualRect(0).center();
     QTest::mouseDClick(list(1)->viewport(), Qt::LeftButton, {}, at);
     QVERIFY(modelVerdict(*window).startsWith(u"Вярно Аспарух"_s));
     QCOMPARE(list(1)->count(), 15);
@@ -427,7 +471,7 @@ void WindowTest::doubleClick()
     QVERIFY(window->form().List1(0).ListIndex() == -1 || window->form().List1(1).ListIndex() == -1);
     verifyScreenAgreesWithModel();
 
-    QTest::mouseDClick(list(0)->viewport(), Qt::LeftButton, {}, list(0)->visualItemRect(list(0)->item(3)).center());
+    QTest::mouseDClick(list(0)->viewport(), Qt::LeftButton, {}, list(0)->visualRect(3).center());
     verifyScreenAgreesWithModel();
 }
 

@@ -1,10 +1,10 @@
 #include "quizwindow.hpp"
 
 #include "application.hpp"
+#include "listboxview.hpp"
 
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -51,75 +51,6 @@ void paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
     palette.setColor(role, colour);
     widget->setPalette(palette);
 }
-
-// A list box the learner can select in but never empty: a click below the
-// entries or a Ctrl+click on the selected one would clear the selection,
-// which no list box of the quiz lets the learner do.
-//
-// `chosen` runs after each mouse or key event, once Qt's own handling of it
-// is complete: a choice may take entries out of this very list, and Qt's item
-// views do not survive rows removed while they are still in the middle of
-// selecting.
-class ListBoxWidget : public QListWidget {
-public:
-    ListBoxWidget(QWidget* parent, std::function<void()> chosen) : QListWidget(parent), chosen_(std::move(chosen)) {}
-
-protected:
-    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
-                                                         const QEvent* event) const override
-    {
-        const auto command = QListWidget::selectionCommand(index, event);
-        if (!index.isValid() || command.testFlag(QItemSelectionModel::Deselect)
-            || command.testFlag(QItemSelectionModel::Toggle))
-            return QItemSelectionModel::NoUpdate;
-        return command;
-    }
-
-    bool viewportEvent(QEvent* event) override
-    {
-        const bool handled = QListWidget::viewportEvent(event);
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::MouseButtonRelease:
-            chosen_();
-            break;
-        default:
-            break;
-        }
-        return handled;
-    }
-
-    // With nothing selected, the first cursor key selects the entry under the
-    // focus mark (the first one when there is none) rather than moving past
-    // it; Home and End go to either end. Qt would leave Home on the first
-    // entry unselected, and Down would skip the entry the learner sees marked.
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        static constexpr int cursorKeys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown,
-                                             Qt::Key_Home, Qt::Key_End};
-        const bool cursorKey = std::find(std::begin(cursorKeys), std::end(cursorKeys), event->key())
-                               != std::end(cursorKeys);
-        if (!cursorKey || event->modifiers() != Qt::NoModifier || count() == 0
-            || !selectedItems().isEmpty()) {
-            QListWidget::keyPressEvent(event);
-        } else {
-            int row = std::max(currentRow(), 0);
-            if (event->key() == Qt::Key_Home)
-                row = 0;
-            else if (event->key() == Qt::Key_End)
-                row = count() - 1;
-            setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
-            scrollToItem(item(row));
-            event->accept();
-        }
-        chosen_();
-    }
-
-private:
-    std::function<void()> chosen_;
-};
 
 // A button in the classic raised look, its face filled with its palette's
 // button colour exactly: the styles Qt ships shade or ignore that colour.
@@ -175,17 +106,10 @@ QuizWindow::QuizWindow(QWidget* parent)
     const QRect listPlaces[] = {namesList, periodsList};
     const char* listNames[] = {"names", "periods"};
     for (int16_t member = 0; member < 2; ++member) {
-        auto* list = new ListBoxWidget(this, [this, member] { selectionChanged(member); });
+        auto* list = new ListBoxView(form_.List1(member), this);
         list->setObjectName(QLatin1String(listNames[member]));
         list->setGeometry(listPlaces[member]);
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
-        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        list->setUniformItemSizes(true);
-        // A selection made other than by mouse or key (by a screen reader, say)
-        // is taken up once Qt has finished making it.
-        connect(list, &QListWidget::itemSelectionChanged, this,
-                [this, member] { QMetaObject::invokeMethod(this, [this, member] { selectionChanged(member); },
-                                                           Qt::QueuedConnection); });
+        list->setChooser([this, member](int row) { choose(member, row); });
         lists_[static_cast<std::size_t>(member)] = list;
     }
 
@@ -233,18 +157,11 @@ bool QuizWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-// The learner's selection in a visible list becomes the model's, which raises
-// Click. A list cannot be emptied of its selection by the learner, so no
-// selection on the screen only means the screen is behind the model.
-void QuizWindow::selectionChanged(int16_t member)
+// The learner's pick in a visible list becomes the model's selection, which
+// raises Click; picking the entry already selected changes nothing.
+void QuizWindow::choose(int16_t member, int row)
 {
-    const QList<QListWidgetItem*> selected = lists_[static_cast<std::size_t>(member)]->selectedItems();
-    const int row = selected.isEmpty() ? -1 : lists_[static_cast<std::size_t>(member)]->row(selected.first());
-    if (row == form_.List1(member).ListIndex())
-        return;
-    if (row < 0)
-        mirror();
-    else
+    if (row != form_.List1(member).ListIndex())
         deliver([this, member, row] { form_.List1(member).SetListIndex(static_cast<int16_t>(row)); });
 }
 
@@ -276,39 +193,8 @@ void QuizWindow::reportError(const QString& what)
 
 void QuizWindow::mirror()
 {
-    for (int16_t member = 0; member < 2; ++member) {
-        QListWidget* widget = lists_[static_cast<std::size_t>(member)];
-        const ListBox& model = form_.List1(member);
-        const QSignalBlocker blocker(widget);
-        const auto& entries = model.entries();
-        const int count = static_cast<int>(entries.size());
-
-        int same = 0;
-        while (same < count && same < widget->count() && widget->item(same)->text() == q(entries[static_cast<std::size_t>(same)]))
-            ++same;
-        // A check takes out one entry: remove just that row, so that the list
-        // stays where the learner scrolled it. Anything else is dealt anew.
-        bool oneRemoved = widget->count() == count + 1;
-        for (int i = same; oneRemoved && i < count; ++i)
-            oneRemoved = widget->item(i + 1)->text() == q(entries[static_cast<std::size_t>(i)]);
-        if (oneRemoved) {
-            delete widget->takeItem(same);
-        } else if (same != count || widget->count() != count) {
-            widget->clear();
-            for (const auto& entry : entries)
-                widget->addItem(q(entry));
-        }
-
-        const int selected = model.ListIndex();
-        if (selected >= 0) {
-            widget->setCurrentRow(selected, QItemSelectionModel::ClearAndSelect);
-        } else {
-            // The focus mark stays where it is, on the entry that moved up
-            // into the place of a removed one, so that the keyboard carries on
-            // from there.
-            widget->clearSelection();
-        }
-    }
+    for (ListBoxView* list : lists_)
+        list->sync();
 
     QString text = q(form_.Text1(0).Text());
     if (text != shownVerdict_) {

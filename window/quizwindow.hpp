@@ -8,11 +8,12 @@
 #include <functional>
 
 class QLabel;
-class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 
 namespace drelvan {
+
+class ListBoxView;
 
 // The quiz on the screen: a thin layer over Form. The learner's selections
 // and presses become Click events of the model's controls; after each one the
@@ -30,13 +31,13 @@ protected:
 
 private:
     void deliver(const std::function<void()>& raiseClick);
-    void selectionChanged(int16_t member);
+    void choose(int16_t member, int row);
     void mirror();
     void reportError(const QString& what);
 
     Form form_;
     QPlainTextEdit* verdict_;
-    std::array<QListWidget*, 2> lists_;
+    std::array<ListBoxView*, 2> lists_;
     QPushButton* reset_;
     std::array<QLabel*, 3> labels_;
     QString shownVerdict_;

@@ -1,0 +1,373 @@
+#include "listboxview.hpp"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleOptionFocusRect>
+
+#include <algorithm>
+
+namespace drelvan {
+
+namespace {
+
+constexpr int textMargin = 3;
+
+QString q(std::u16string_view text)
+{
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+// A screen reader sees the list as a list of items, each with its text and
+// whether it is selected or under the focus mark, and can pick one.
+class EntryAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    EntryAccessible(ListBoxView* view, int row) : view_(view), row_(row) {}
+
+    bool isValid() const override { return view_ && row_ < view_->count(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return view_ ? view_->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(view_); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name && isValid() ? view_->text(row_) : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override
+    {
+        if (!isValid())
+            return {};
+        const QRect r = view_->visualRect(row_);
+        return {view_->viewport()->mapToGlobal(r.topLeft()), r.size()};
+    }
+    QAccessible::Role role() const override { return QAccessible::ListItem; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s;
+        s.selectable = true;
+        s.focusable = true;
+        if (!isValid())
+            return s;
+        s.selected = view_->selectedRow() == row_;
+        s.focused = view_->hasFocus() && view_->caretRow() == row_;
+        s.invisible = !view_->isVisible();
+        s.offscreen = !view_->viewport()->rect().intersects(view_->visualRect(row_));
+        return s;
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& name) override
+    {
+        if (name == pressAction() && isValid())
+            view_->choose(row_);
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QPointer<ListBoxView> view_;
+    int row_;
+};
+
+class ListBoxAccessible : public QAccessibleWidget {
+public:
+    explicit ListBoxAccessible(ListBoxView* view) : QAccessibleWidget(view, QAccessible::List) {}
+    ~ListBoxAccessible() override
+    {
+        for (QAccessible::Id id : std::as_const(entries_))
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
+    int childCount() const override { return view()->count(); }
+    QAccessibleInterface* child(int index) const override
+    {
+        if (index < 0 || index >= view()->count())
+            return nullptr;
+        // One interface per row for the life of the list: rows stay, only
+        // the entry in them changes.
+        auto id = entries_.value(index);
+        if (!id) {
+            id = QAccessible::registerAccessibleInterface(new EntryAccessible(view(), index));
+            entries_.insert(index, id);
+        }
+        return QAccessible::accessibleInterface(id);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        for (auto it = entries_.cbegin(); it != entries_.cend(); ++it)
+            if (QAccessible::accessibleInterface(it.value()) == child)
+                return it.key();
+        return -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override
+    {
+        return child(view()->rowAt(view()->viewport()->mapFromGlobal(QPoint(x, y))));
+    }
+
+private:
+    ListBoxView* view() const { return static_cast<ListBoxView*>(widget()); }
+
+    mutable QHash<int, QAccessible::Id> entries_;
+};
+
+QAccessibleInterface* accessibleListBox(const QString&, QObject* object)
+{
+    auto* view = qobject_cast<ListBoxView*>(object);
+    return view ? new ListBoxAccessible(view) : nullptr;
+}
+
+} // namespace
+
+ListBoxView::ListBoxView(const ListBox& model, QWidget* parent) : QAbstractScrollArea(parent), model_(model)
+{
+    static const bool accessible = (QAccessible::installFactory(accessibleListBox), true);
+    Q_UNUSED(accessible);
+    setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    viewport()->setBackgroundRole(QPalette::Base);
+    verticalScrollBar()->setSingleStep(1);
+    sync();
+}
+
+QString ListBoxView::text(int row) const
+{
+    return row >= 0 && row < count() ? q(model_.entries()[static_cast<std::size_t>(row)]) : QString();
+}
+
+int ListBoxView::rowHeight() const
+{
+    return fontMetrics().height();
+}
+
+int ListBoxView::firstVisibleRow() const
+{
+    return verticalScrollBar()->value();
+}
+
+int ListBoxView::wholeRowsShown() const
+{
+    return std::max(1, viewport()->height() / rowHeight());
+}
+
+int ListBoxView::rowAt(QPoint point) const
+{
+    if (!viewport()->rect().contains(point))
+        return -1;
+    const int row = firstVisibleRow() + point.y() / rowHeight();
+    return row < count() ? row : -1;
+}
+
+QRect ListBoxView::visualRect(int row) const
+{
+    if (row < 0 || row >= count())
+        return {};
+    return {0, (row - firstVisibleRow()) * rowHeight(), viewport()->width(), rowHeight()};
+}
+
+void ListBoxView::scrollTo(int row)
+{
+    if (row < firstVisibleRow())
+        verticalScrollBar()->setValue(row);
+    else if (row >= firstVisibleRow() + wholeRowsShown())
+        verticalScrollBar()->setValue(row - wholeRowsShown() + 1);
+}
+
+void ListBoxView::sync()
+{
+    const int selected = selectedRow();
+    const int previousCaret = caret_;
+    if (selected >= 0)
+        caret_ = selected;
+    // The focus mark stays in its place, on the entry that moved up into the
+    // place of a removed one, so that the keyboard carries on from there.
+    caret_ = std::min(caret_, count() - 1);
+    updateScrollRange();
+    if (caret_ >= 0 && caret_ != previousCaret)
+        scrollTo(caret_);
+    viewport()->update();
+
+    if (QAccessible::isActive() && caret_ >= 0 && hasFocus()) {
+        QAccessibleEvent focus(this, QAccessible::Focus);
+        focus.setChild(caret_);
+        QAccessible::updateAccessibility(&focus);
+    }
+}
+
+void ListBoxView::updateScrollRange()
+{
+    verticalScrollBar()->setRange(0, std::max(0, count() - wholeRowsShown()));
+    verticalScrollBar()->setPageStep(wholeRowsShown());
+}
+
+void ListBoxView::choose(int row)
+{
+    if (row < 0 || row >= count())
+        return;
+    caret_ = row;
+    scrollTo(row);
+    viewport()->update();
+    if (chooser_)
+        chooser_(row);
+}
+
+void ListBoxView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    const int first = firstVisibleRow();
+    const int last = std::min(count() - 1, first + viewport()->height() / rowHeight());
+    for (int row = first; row <= last; ++row) {
+        const QRect place = visualRect(row);
+        const bool selected = row == selectedRow();
+        if (selected)
+            painter.fillRect(place, palette().highlight());
+        painter.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
+        painter.drawText(place.adjusted(textMargin, 0, -textMargin, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                         text(row));
+        if (row == caret_ && hasFocus()) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = place;
+            focus.backgroundColor = palette().color(selected ? QPalette::Highlight : QPalette::Base);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        }
+    }
+}
+
+void ListBoxView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        choose(rowAt(event->position().toPoint()));
+}
+
+void ListBoxView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    mousePressEvent(event);
+}
+
+// Dragging with the button held picks the entry under the pointer, as the
+// press did.
+void ListBoxView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    const int row = rowAt(event->position().toPoint());
+    if (row >= 0 && row != selectedRow())
+        choose(row);
+}
+
+int ListBoxView::keyTarget(const QKeyEvent* event) const
+{
+    const int last = count() - 1;
+    const int from = selectedRow();
+    const int page = std::max(1, wholeRowsShown() - 1);
+    switch (event->key()) {
+    case Qt::Key_Home:
+        return 0;
+    case Qt::Key_End:
+        return last;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Space:
+        if (from < 0)
+            return std::max(caret_, 0);
+        break;
+    default:
+        return -1;
+    }
+    switch (event->key()) {
+    case Qt::Key_Up:
+        return std::max(from - 1, 0);
+    case Qt::Key_Down:
+        return std::min(from + 1, last);
+    case Qt::Key_PageUp:
+        return std::max(from - page, 0);
+    case Qt::Key_PageDown:
+        return std::min(from + page, last);
+    default:
+        return from;
+    }
+}
+
+void ListBoxView::keyPressEvent(QKeyEvent* event)
+{
+    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (plain && count() > 0) {
+        const int target = keyTarget(event);
+        if (target >= 0) {
+            if (target != selectedRow())
+                choose(target);
+            event->accept();
+            return;
+        }
+        const QString typed = event->text();
+        if (!typed.isEmpty() && typed.at(0).isPrint() && !typed.at(0).isSpace()) {
+            choose(typeAhead(typed));
+            event->accept();
+            return;
+        }
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+// Letters typed in quick succession search for an entry that starts with
+// them all, ignoring case; a new search starts behind the focus mark, and the
+// same letter again goes on to the next entry with it.
+int ListBoxView::typeAhead(const QString& typed)
+{
+    const bool goingOn = lastTyped_.isValid() && lastTyped_.elapsed() <= QApplication::keyboardInputInterval();
+    lastTyped_.start();
+    search_ = goingOn ? search_ + typed : typed;
+    QString wanted = search_;
+    int start = caret_ + 1;
+    if (goingOn && search_.size() > 1) {
+        if (search_.count(search_.at(0)) == search_.size())
+            wanted = search_.left(1);
+        else
+            start = std::max(caret_, 0);
+    }
+    for (int i = 0; i < count(); ++i) {
+        const int row = (start + i) % count();
+        if (text(row).startsWith(wanted, Qt::CaseInsensitive))
+            return row;
+    }
+    return -1;
+}
+
+void ListBoxView::focusInEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    if (caret_ < 0 && count() > 0)
+        caret_ = 0;
+    viewport()->update();
+}
+
+void ListBoxView::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
+void ListBoxView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollRange();
+}
+
+void ListBoxView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+} // namespace drelvan
