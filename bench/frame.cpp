@@ -9,6 +9,7 @@
 #include "content/texts.hpp"
 #include "window/application.hpp"
 #include "window/quizwindow.hpp"
+#include "window/qtext.hpp"
 
 #include <QApplication>
 #include <QLabel>
@@ -28,10 +29,6 @@ long long monotonicNs()
     return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
 }
 
-QString q(std::u16string_view text)
-{
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
 
 // The top-level window's paint event comes first in a frame; the flush of
 // the backing store follows in the same call. A queued call runs once that
@@ -77,10 +74,10 @@ int main(int argc, char* argv[])
         return QApplication::exec();
     }
     QWidget window;
-    window.setWindowTitle(q(drelvan::texts::webAddress) + q(drelvan::texts::titleSuffix));
+    window.setWindowTitle(drelvan::toQString(drelvan::texts::webAddress) + drelvan::toQString(drelvan::texts::titleSuffix));
     window.setFont(drelvan::quizFont());
     window.setFixedSize(461, 345);
-    auto* label = new QLabel(q(drelvan::texts::quizTitle), &window);
+    auto* label = new QLabel(drelvan::toQString(drelvan::texts::quizTitle), &window);
     label->setGeometry(64, 0, 305, 25);
     window.installEventFilter(&firstFrame);
     window.show();

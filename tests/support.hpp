@@ -1,6 +1,7 @@
 #pragma once
 
 #include "window/controls.hpp"
+#include "window/qtext.hpp"
 
 #include <QString>
 #include <QStringList>
@@ -11,7 +12,7 @@ using namespace Qt::StringLiterals;
 
 inline QString q(std::u16string_view text)
 {
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+    return drelvan::toQString(text);
 }
 
 inline QStringList entriesOf(const drelvan::ListBox& list)

@@ -82,22 +82,24 @@ private:
     std::u16string text_;
 };
 
-class Label : public Control {
+// A control that shows a fixed caption.
+class CaptionedControl : public Control {
 public:
-    explicit Label(std::u16string_view caption = {}) : caption_(caption) {}
+    explicit CaptionedControl(std::u16string_view caption) : caption_(caption) {}
     const std::u16string& Caption() const { return caption_; }
 
 private:
     std::u16string caption_;
 };
 
-class CommandButton : public Control {
+class Label : public CaptionedControl {
 public:
-    explicit CommandButton(std::u16string_view caption = {}) : caption_(caption) {}
-    const std::u16string& Caption() const { return caption_; }
+    using CaptionedControl::CaptionedControl;
+};
 
-private:
-    std::u16string caption_;
+class CommandButton : public CaptionedControl {
+public:
+    using CaptionedControl::CaptionedControl;
 };
 
 // Controls of one kind under one name, told apart by a 16-bit signed index

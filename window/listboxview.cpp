@@ -1,4 +1,5 @@
 #include "listboxview.hpp"
+#include "qtext.hpp"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -16,10 +17,6 @@ namespace {
 
 constexpr int textMargin = 3;
 
-QString q(std::u16string_view text)
-{
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
 
 // A screen reader sees the list as a list of items, each with its text and
 // whether it is selected or under the focus mark, and can pick one.
@@ -141,7 +138,7 @@ ListBoxView::ListBoxView(const ListBox& model, QWidget* parent) : QAbstractScrol
 
 QString ListBoxView::text(int row) const
 {
-    return row >= 0 && row < count() ? q(model_.entries()[static_cast<std::size_t>(row)]) : QString();
+    return row >= 0 && row < count() ? toQString(model_.entries()[static_cast<std::size_t>(row)]) : QString();
 }
 
 int ListBoxView::rowHeight() const

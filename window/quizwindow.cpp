@@ -2,6 +2,7 @@
 
 #include "application.hpp"
 #include "listboxview.hpp"
+#include "qtext.hpp"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,10 +21,6 @@ namespace drelvan {
 
 namespace {
 
-QString q(std::u16string_view text)
-{
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
 
 // The layout is drawn in twips, 1440 to the inch: 15 of them make a pixel at
 // 96 dpi, the device-independent pixel Qt lays out in.
@@ -82,7 +79,7 @@ QuizWindow::QuizWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
                           | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
-    setWindowTitle(q(form_.Caption()));
+    setWindowTitle(toQString(form_.Caption()));
     setWindowIcon(QIcon(QStringLiteral(":/icons/drelvan.png")));
     setFont(quizFont());
     setFixedSize(clientArea);
@@ -113,7 +110,7 @@ QuizWindow::QuizWindow(QWidget* parent)
         lists_[static_cast<std::size_t>(member)] = list;
     }
 
-    reset_ = new GraphicalButton(q(form_.Command1(0).Caption()), this);
+    reset_ = new GraphicalButton(toQString(form_.Command1(0).Caption()), this);
     reset_->setObjectName(QStringLiteral("reset"));
     reset_->setGeometry(resetButton);
     paint(reset_, QPalette::Button, buttonColour);
@@ -123,7 +120,7 @@ QuizWindow::QuizWindow(QWidget* parent)
     const QRect labelPlaces[] = {titleLabel, namesCaption, periodsCaption};
     const char* labelNames[] = {"title", "namesCaption", "periodsCaption"};
     for (int16_t member = 0; member < 3; ++member) {
-        auto* label = new QLabel(q(form_.Label1(member).Caption()), this);
+        auto* label = new QLabel(toQString(form_.Label1(member).Caption()), this);
         label->setObjectName(QLatin1String(labelNames[member]));
         label->setGeometry(labelPlaces[member]);
         label->setAlignment(Qt::AlignCenter);
@@ -196,7 +193,7 @@ void QuizWindow::mirror()
     for (ListBoxView* list : lists_)
         list->sync();
 
-    QString text = q(form_.Text1(0).Text());
+    QString text = toQString(form_.Text1(0).Text());
     if (text != shownVerdict_) {
         shownVerdict_ = text;
         verdict_->setPlainText(text.replace(QLatin1String("\r\n"), QLatin1String("\n")));
