@@ -193,6 +193,12 @@ void ListBoxView::sync()
         scrollTo(caret_);
     viewport()->update();
 
+    announceCaret();
+}
+
+// Tells a screen reader which entry the focus mark is on.
+void ListBoxView::announceCaret()
+{
     if (QAccessible::isActive() && caret_ >= 0 && hasFocus()) {
         QAccessibleEvent focus(this, QAccessible::Focus);
         focus.setChild(caret_);
@@ -220,6 +226,15 @@ void ListBoxView::choose(int row)
 void ListBoxView::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
+    if (count() == 0 && hasFocus()) {
+        // An empty list shows where its first entry would be.
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = QRect(0, 0, viewport()->width(), rowHeight());
+        focus.backgroundColor = palette().color(QPalette::Base);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        return;
+    }
     const int first = firstVisibleRow();
     const int last = std::min(count() - 1, first + viewport()->height() / rowHeight());
     for (int row = first; row <= last; ++row) {
@@ -348,6 +363,7 @@ void ListBoxView::focusInEvent(QFocusEvent* event)
     if (caret_ < 0 && count() > 0)
         caret_ = 0;
     viewport()->update();
+    announceCaret();
 }
 
 void ListBoxView::focusOutEvent(QFocusEvent* event)

@@ -63,6 +63,7 @@ private:
     int keyTarget(const QKeyEvent* event) const;
     int typeAhead(const QString& typed);
     void updateScrollRange();
+    void announceCaret();
 
     const ListBox& model_;
     std::function<void(int)> chooser_;
