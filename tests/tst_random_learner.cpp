@@ -1,14 +1,17 @@
 // A learner who plays the window at random: clicks, double-clicks and
-// Ctrl+clicks anywhere in the two lists, cursor keys, type-ahead, Tab, the
-// reset button by mouse and keyboard, and typing, pasting and deleting in the
-// verdict box. After every action the window is held against a reference
-// that plays by the rules of the game on its own and knows nothing of the
-// program's handlers: the names and periods are typed in support.hpp, and the
-// notes, read once from the hidden list, are held to their known lengths.
+// Ctrl+clicks anywhere in the two lists, cursor keys, Space, type-ahead, Tab,
+// a screen reader's press on an entry, the reset button by mouse and
+// keyboard, and typing, pasting and deleting in the verdict box. After every
+// action the window is held against a reference that plays by the rules of
+// the game on its own and knows nothing of the program's handlers: the names
+// and periods are typed in support.hpp, and the notes, read once from the
+// hidden list, are held to their known lengths. The lists are read the way a
+// screen reader reads them, through their accessible interfaces, as well as
+// through the views.
 //
-// What the learner's action selects is predicted before it is sent, from
-// what the learner sees: the entry under the pointer, the entry with the
-// focus mark, the entries' texts.
+// What the learner's action picks is predicted before it is sent, from what
+// the learner sees: the entry drawn under the pointer, the entry with the
+// focus mark, the entries' texts, how many whole rows a list shows.
 //
 // The same seed plays the same game. To rerun a failure, or to play longer:
 //
@@ -23,12 +26,13 @@
 
 #include "support.hpp"
 
+#include "window/listboxview.hpp"
 #include "window/quizwindow.hpp"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -43,6 +47,7 @@
 #include <optional>
 #include <random>
 
+using drelvan::ListBoxView;
 using drelvan::QuizWindow;
 
 namespace {
@@ -56,16 +61,9 @@ constexpr std::array<qsizetype, 16> noteLengths{83, 188, 38, 43, 88, 49, 38, 76,
 
 constexpr qsizetype openingLength = 1008;
 
-// QListView::moveCursor is protected; a pointer to it taken here may be
-// applied to any list view. It tells where Page Up and Page Down go, which
-// depends on the view's height and scrolling rather than on the quiz.
-struct CursorProbe : QListView {
-    static int pageTarget(QListView* view, bool down)
-    {
-        const auto moveCursor = &CursorProbe::moveCursor;
-        return (view->*moveCursor)(down ? MovePageDown : MovePageUp, Qt::NoModifier).row();
-    }
-};
+// Long enough for any run of letters to count as one search, however slow
+// the machine.
+constexpr int patientTyping = 3'600'000;
 
 bool sameEntries(const std::vector<std::u16string>& model, const QStringList& expected)
 {
@@ -77,22 +75,40 @@ bool sameEntries(const std::vector<std::u16string>& model, const QStringList& ex
     return true;
 }
 
-QStringList itemsOf(const QListWidget* list)
+QStringList textsOf(const ListBoxView* list)
 {
-    QStringList items;
+    QStringList texts;
     for (int row = 0; row < list->count(); ++row)
-        items << list->item(row)->text();
-    return items;
+        texts << list->text(row);
+    return texts;
 }
 
-int selectedRow(const QListWidget* list)
+// What a screen reader reads of a list: each entry's name, with a star
+// before the selected one.
+QStringList heardOf(QAccessibleInterface* list)
 {
-    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
-    return selected.isEmpty() ? -1 : selected.first().row();
+    QStringList heard;
+    for (int row = 0; row < list->childCount(); ++row) {
+        QAccessibleInterface* entry = list->child(row);
+        if (!entry) {
+            heard << u"(no interface)"_s;
+            continue;
+        }
+        heard << (entry->state().selected ? u"*"_s : QString()) + entry->text(QAccessible::Name);
+    }
+    return heard;
 }
 
-// What Qt warns of while the learner plays: a warning from the item models
-// means the window changed a list at a moment Qt does not allow.
+QStringList heardFromReference(const QStringList& entries, int selected)
+{
+    QStringList heard;
+    for (qsizetype row = 0; row < entries.size(); ++row)
+        heard << (row == selected ? u"*"_s : QString()) + entries[row];
+    return heard;
+}
+
+// What Qt warns of while the learner plays: a warning means the window did
+// something at a moment Qt does not allow.
 QStringList qtWarnings;
 QtMessageHandler previousHandler = nullptr;
 
@@ -113,14 +129,27 @@ void sendText(QWidget* widget, const QString& text)
 }
 
 // The game as its rules have it: the names and periods still in play, what
-// is selected, and the verdict box's text.
+// is selected, where the focus mark is, what has been typed into each list,
+// and the verdict box's text.
 struct Reference {
     std::array<QStringList, 2> entries{alphabeticalNames, periods};
     std::array<int, 2> selected{-1, -1};
+    std::array<int, 2> mark{-1, -1};
+    std::array<QString, 2> search;
     QString verdict;
     QStringList notes;
     int checks = 0;
     QString lastCheck;
+
+    int count(int member) const { return static_cast<int>(entries[static_cast<std::size_t>(member)].size()); }
+
+    // The learner picks an entry: the focus mark goes to it, and it becomes
+    // the selection unless it is already.
+    void pick(int member, int row)
+    {
+        mark[static_cast<std::size_t>(member)] = row;
+        select(member, row);
+    }
 
     void select(int member, int row)
     {
@@ -141,6 +170,23 @@ struct Reference {
         selected = {-1, -1};
         ++checks;
         lastCheck = (right ? u"right: "_s : u"wrong: "_s) + name + u" / "_s + period;
+        keepMarksOnEntries();
+    }
+
+    // A list that gets the keyboard focus with no focus mark puts it on its
+    // first entry.
+    void focusGained(int member)
+    {
+        if (mark[static_cast<std::size_t>(member)] < 0 && count(member) > 0)
+            mark[static_cast<std::size_t>(member)] = 0;
+    }
+
+    // The mark stays at its row when the entry there goes, on the entry that
+    // moved up into its place, or on the last entry if it was the last.
+    void keepMarksOnEntries()
+    {
+        for (int member = 0; member < 2; ++member)
+            mark[static_cast<std::size_t>(member)] = std::min(mark[static_cast<std::size_t>(member)], count(member) - 1);
     }
 
     void reset()
@@ -148,10 +194,42 @@ struct Reference {
         entries = {alphabeticalNames, periods};
         selected = {-1, -1};
         verdict.clear();
+        keepMarksOnEntries();
+    }
+
+    // The entry a letter typed into a list picks, -1 for none. A new search
+    // starts behind the focus mark and goes round to the top; a letter
+    // typed soon after the last one adds to the search, which starts at the
+    // mark, so that the entry found so far stays while it still fits; the
+    // same letter again and again, in either case, goes on to the next
+    // entry that starts with it.
+    int typeAhead(int member, const QString& typed, bool goingOn)
+    {
+        QString& typedSoFar = search[static_cast<std::size_t>(member)];
+        typedSoFar = goingOn ? typedSoFar + typed : typed;
+        QString wanted = typedSoFar;
+        const int at = mark[static_cast<std::size_t>(member)];
+        int from = at + 1;
+        if (goingOn && typedSoFar.size() > 1) {
+            const bool sameLetter = std::all_of(typedSoFar.cbegin(), typedSoFar.cend(), [&](QChar letter) {
+                return QStringView(&letter, 1).compare(typedSoFar.left(1), Qt::CaseInsensitive) == 0;
+            });
+            if (sameLetter)
+                wanted = typed;
+            else
+                from = std::max(at, 0);
+        }
+        const QStringList& list = entries[static_cast<std::size_t>(member)];
+        for (int i = 0; i < count(member); ++i) {
+            const int row = (from + i) % count(member);
+            if (list[row].startsWith(wanted, Qt::CaseInsensitive))
+                return row;
+        }
+        return -1;
     }
 };
 
-enum class Kind { Click, CtrlClick, DoubleClick, CursorKey, TypeAhead, Wheel, Tab, Verdict, Reset };
+enum class Kind { Click, CtrlClick, DoubleClick, CursorKey, TypeAhead, ScreenReader, Wheel, Tab, Verdict, Reset };
 
 // One action as drawn from the seed. Every action draws the same count of
 // numbers, so a seed gives the same actions whatever the window does; how
@@ -166,8 +244,9 @@ Draw draw(std::mt19937& random)
 {
     // Weights per hundred.
     static constexpr std::pair<int, Kind> table[] = {
-        {24, Kind::Click}, {6, Kind::CtrlClick}, {8, Kind::DoubleClick}, {20, Kind::CursorKey},
-        {12, Kind::TypeAhead}, {4, Kind::Wheel}, {7, Kind::Tab}, {17, Kind::Verdict}, {2, Kind::Reset},
+        {21, Kind::Click}, {6, Kind::CtrlClick}, {8, Kind::DoubleClick}, {20, Kind::CursorKey},
+        {12, Kind::TypeAhead}, {5, Kind::ScreenReader}, {4, Kind::Wheel}, {7, Kind::Tab},
+        {15, Kind::Verdict}, {2, Kind::Reset},
     };
     int roll = static_cast<int>(random() % 100);
     Kind kind = Kind::Reset;
@@ -193,7 +272,7 @@ public:
         : window_(window), random_(seed), seed_(seed), wholeLog_(wholeLog)
     {
         verdict_ = window.findChild<QPlainTextEdit*>(u"verdict"_s);
-        lists_ = {window.findChild<QListWidget*>(u"names"_s), window.findChild<QListWidget*>(u"periods"_s)};
+        lists_ = {window.findChild<ListBoxView*>(u"names"_s), window.findChild<ListBoxView*>(u"periods"_s)};
         reset_ = window.findChild<QPushButton*>(u"reset"_s);
         focusChain_ = {verdict_, lists_[0], lists_[1], reset_};
         QObject::connect(verdict_, &QPlainTextEdit::textChanged, verdict_, [this] { ++textChanges_; });
@@ -212,6 +291,7 @@ private:
     void doubleClick(const Draw& action);
     void cursorKey(const Draw& action);
     void typeAhead(const Draw& action);
+    void screenReader(const Draw& action);
     void wheel(const Draw& action);
     void tab(const Draw& action);
     void typeInVerdict(const Draw& action);
@@ -219,9 +299,13 @@ private:
 
     QPoint pointIn(int member, const Draw& action) const;
     QPoint pointInView(int member, const Draw& action) const;
-    void selectAt(int member, QPoint at, bool ctrl);
+    int entryDrawnAt(int member, QPoint at) const;
+    void pressAt(int member, QPoint at);
+    void pick(int member, int row);
     void focus(QWidget* widget);
+    void focusTo(QWidget* widget);
     void verify();
+    void verifyList(int member);
     void note(const QString& line);
 
     QuizWindow& window_;
@@ -230,7 +314,7 @@ private:
     bool wholeLog_;
 
     QPlainTextEdit* verdict_;
-    std::array<QListWidget*, 2> lists_;
+    std::array<ListBoxView*, 2> lists_;
     QPushButton* reset_;
     std::array<QWidget*, 4> focusChain_;
     std::array<QElapsedTimer, 2> sinceTypeAhead_;
@@ -238,6 +322,7 @@ private:
     Reference reference_;
     std::array<std::vector<std::u16string>, 3> key_;
     QWidget* expectedFocus_ = nullptr;
+    std::array<bool, 2> picked_{false, false};
     int textChanges_ = 0;
 
     int actionNumber_ = 0;
@@ -248,10 +333,8 @@ private:
 
 void Learner::start()
 {
-    // A search typed into a list starts afresh with each letter, and a
-    // click never brings a delayed scroll after it: otherwise what a letter
-    // or a click selects would hang on how fast this machine runs.
-    QGuiApplication::styleHints()->setKeyboardInputInterval(0);
+    // A click never brings a delayed scroll after it: otherwise what a
+    // second click lands on would hang on how fast this machine runs.
     QGuiApplication::styleHints()->setMouseDoubleClickInterval(100'000'000);
 
     drelvan::Form& form = window_.form();
@@ -268,6 +351,8 @@ void Learner::start()
     QCOMPARE(reference_.verdict.size(), openingLength);
     QCOMPARE(reference_.verdict.count(u"\r\n"_s), 8);
 
+    for (ListBoxView* list : lists_)
+        QVERIFY(list);
     expectedFocus_ = verdict_;
     verify();
 }
@@ -280,6 +365,7 @@ void Learner::play(int actions)
         const int checksBefore = reference_.checks;
         const QString verdictBefore = reference_.verdict;
         textChanges_ = 0;
+        picked_ = {false, false};
         act(draw(random_));
         if (reference_.checks != checksBefore)
             current_ += u" -> "_s + reference_.lastCheck;
@@ -332,6 +418,8 @@ void Learner::act(const Draw& action)
         return cursorKey(action);
     case Kind::TypeAhead:
         return typeAhead(action);
+    case Kind::ScreenReader:
+        return screenReader(action);
     case Kind::Wheel:
         return wheel(action);
     case Kind::Tab:
@@ -354,7 +442,7 @@ QPoint Learner::pointIn(int member, const Draw& action) const
 
 QPoint Learner::pointInView(int member, const Draw& action) const
 {
-    QListWidget* list = lists_[static_cast<std::size_t>(member)];
+    ListBoxView* list = lists_[static_cast<std::size_t>(member)];
     const QRect view = list->viewport()->rect();
     const QPoint anywhere(static_cast<int>(action.b % static_cast<quint32>(view.width())),
                           static_cast<int>(action.c % static_cast<quint32>(view.height())));
@@ -363,7 +451,7 @@ QPoint Learner::pointInView(int member, const Draw& action) const
     case 0:
         return anywhere;
     case 1: {
-        const int below = count == 0 ? 0 : list->visualItemRect(list->item(count - 1)).bottom() + 1;
+        const int below = count == 0 ? 0 : list->visualRect(count - 1).bottom() + 1;
         if (below >= view.height())
             return anywhere;
         return {anywhere.x(), below + static_cast<int>(action.c % static_cast<quint32>(view.height() - below))};
@@ -371,8 +459,7 @@ QPoint Learner::pointInView(int member, const Draw& action) const
     default: {
         if (count == 0)
             return anywhere;
-        const QRect entry = list->visualItemRect(list->item(static_cast<int>(action.b % static_cast<quint32>(count))))
-                                .intersected(view);
+        const QRect entry = list->visualRect(static_cast<int>(action.b % static_cast<quint32>(count))).intersected(view);
         if (entry.isEmpty())
             return anywhere;
         return {entry.left() + static_cast<int>(action.c % static_cast<quint32>(entry.width())),
@@ -381,144 +468,201 @@ QPoint Learner::pointInView(int member, const Draw& action) const
     }
 }
 
-// A press at `at` selects the entry under it; a Ctrl+press on the selected
-// entry and a press beside the entries leave the selection as it is.
-void Learner::selectAt(int member, QPoint at, bool ctrl)
+// The entry whose row is drawn under the point, -1 for none.
+int Learner::entryDrawnAt(int member, QPoint at) const
 {
-    const QModelIndex under = lists_[static_cast<std::size_t>(member)]->indexAt(at);
-    if (!under.isValid()) {
+    const ListBoxView* list = lists_[static_cast<std::size_t>(member)];
+    if (!list->viewport()->rect().contains(at))
+        return -1;
+    for (int row = list->firstVisibleRow(); row < list->count(); ++row)
+        if (list->visualRect(row).contains(at))
+            return row;
+    return -1;
+}
+
+void Learner::pick(int member, int row)
+{
+    current_ += u" -> \""_s + reference_.entries[static_cast<std::size_t>(member)][row] + u'"';
+    reference_.pick(member, row);
+    picked_[static_cast<std::size_t>(member)] = true;
+}
+
+// A press on an entry picks it, with or without Ctrl; a press beside the
+// entries picks nothing.
+void Learner::pressAt(int member, QPoint at)
+{
+    const int under = entryDrawnAt(member, at);
+    QCOMPARE(lists_[static_cast<std::size_t>(member)]->rowAt(at), under);
+    if (under < 0) {
         current_ += u" (no entry)"_s;
         return;
     }
-    current_ += u" on \""_s + reference_.entries[static_cast<std::size_t>(member)].value(under.row()) + u'"';
-    if (ctrl && under.row() == reference_.selected[static_cast<std::size_t>(member)])
-        return;
-    reference_.select(member, under.row());
+    pick(member, under);
 }
 
 void Learner::click(const Draw& action, Qt::KeyboardModifiers modifiers)
 {
+    ListBoxView* list = lists_[static_cast<std::size_t>(action.member)];
     const QPoint at = pointIn(action.member, action);
     current_ += u"%1click %2 at (%3,%4)"_s.arg(modifiers ? u"Ctrl+"_s : QString(), QLatin1String(listNames[action.member]))
                     .arg(at.x())
                     .arg(at.y());
-    selectAt(action.member, at, modifiers.testFlag(Qt::ControlModifier));
-    QTest::mouseClick(lists_[static_cast<std::size_t>(action.member)]->viewport(), Qt::LeftButton, modifiers, at);
-    expectedFocus_ = lists_[static_cast<std::size_t>(action.member)];
+    // The press gives the list the focus before it picks.
+    focusTo(list);
+    pressAt(action.member, at);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, at);
 }
 
-// The first click of a double-click selects; the second, if the first made a
-// pair and took the entry away, lands on the entry that moved into its place
-// and selects that one.
+// The first click of a double-click picks what is under the pointer; the
+// second picks what is under it then: the same entry, or, if the first made
+// a pair and took the entry away or scrolled the list, another.
 void Learner::doubleClick(const Draw& action)
 {
-    QListWidget* list = lists_[static_cast<std::size_t>(action.member)];
+    ListBoxView* list = lists_[static_cast<std::size_t>(action.member)];
     const QPoint at = pointIn(action.member, action);
     current_ += u"double-click %1 at (%2,%3)"_s.arg(QLatin1String(listNames[action.member])).arg(at.x()).arg(at.y());
-    const QModelIndex first = list->indexAt(at);
-    const QString pressed = first.isValid() ? list->item(first.row())->text() : QString();
-    selectAt(action.member, at, false);
+    focusTo(list);
+    pressAt(action.member, at);
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
-    expectedFocus_ = list;
+    QCoreApplication::processEvents();
+    verifyList(action.member);
+    if (QTest::currentTestFailed())
+        return;
 
-    QCOMPARE(itemsOf(list), reference_.entries[static_cast<std::size_t>(action.member)]);
-    const QModelIndex second = list->indexAt(at);
-    if (first.isValid() && second.isValid() && list->item(second.row())->text() != pressed) {
-        current_ += u", again"_s;
-        selectAt(action.member, at, false);
-    }
+    current_ += u", again"_s;
+    pressAt(action.member, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
 }
 
-// With nothing selected in the list, a cursor key selects the entry with the
-// focus mark (the first entry if none has it), Home the first entry and End
-// the last. With an entry selected the keys move the selection; at either
-// end a key that would leave the list does nothing.
+// With nothing selected in the list, a cursor key or Space picks the entry
+// with the focus mark (the first entry if none has it), Home the first entry
+// and End the last. With an entry selected the keys move from it, Page Up and
+// Page Down by one row less than the list shows whole; at either end a key
+// that would leave the list stays at the end.
 void Learner::cursorKey(const Draw& action)
 {
     static constexpr std::pair<Qt::Key, const char*> keys[] = {
-        {Qt::Key_Up, "Up"},     {Qt::Key_Down, "Down"},         {Qt::Key_Home, "Home"},
-        {Qt::Key_End, "End"},   {Qt::Key_PageUp, "Page Up"},    {Qt::Key_PageDown, "Page Down"},
+        {Qt::Key_Up, "Up"},           {Qt::Key_Down, "Down"},          {Qt::Key_Home, "Home"}, {Qt::Key_End, "End"},
+        {Qt::Key_PageUp, "Page Up"}, {Qt::Key_PageDown, "Page Down"}, {Qt::Key_Space, "Space"},
     };
     const auto& [key, keyName] = keys[action.a % std::size(keys)];
-    QListWidget* list = lists_[static_cast<std::size_t>(action.member)];
+    ListBoxView* list = lists_[static_cast<std::size_t>(action.member)];
     focus(list);
-    const int count = list->count();
-    const int mark = list->currentRow();
+    const int count = reference_.count(action.member);
+    const int last = count - 1;
+    const int mark = reference_.mark[static_cast<std::size_t>(action.member)];
     const int selected = reference_.selected[static_cast<std::size_t>(action.member)];
     current_ += u"%1 in %2 (focus mark %3)"_s.arg(QLatin1String(keyName), QLatin1String(listNames[action.member])).arg(mark);
 
-    int target = mark;
-    if (count > 0 && selected < 0) {
-        target = key == Qt::Key_Home ? 0 : key == Qt::Key_End ? count - 1 : std::max(mark, 0);
-    } else if (count > 0) {
-        switch (key) {
-        case Qt::Key_Up:
-            target = std::max(mark - 1, 0);
-            break;
-        case Qt::Key_Down:
-            target = std::min(mark + 1, count - 1);
-            break;
-        case Qt::Key_Home:
-            target = 0;
-            break;
-        case Qt::Key_End:
-            target = count - 1;
-            break;
-        case Qt::Key_PageUp:
-            target = CursorProbe::pageTarget(list, false);
-            QVERIFY(target >= 0 && target <= mark);
-            break;
-        default:
-            target = CursorProbe::pageTarget(list, true);
-            QVERIFY(target >= mark && target < count);
-            break;
-        }
-    }
-    if (target >= 0 && (selected < 0 || target != mark)) {
-        current_ += u" -> \""_s + reference_.entries[static_cast<std::size_t>(action.member)][target] + u'"';
-        reference_.select(action.member, target);
-    }
+    // How many rows the list shows whole, from the rows as drawn.
+    const int rowHeight = count > 0 ? list->visualRect(0).height() : 1;
+    QVERIFY(rowHeight > 0);
+    const int wholeRows = std::max(1, list->viewport()->height() / rowHeight);
+    if (count > 0)
+        QCOMPARE(list->wholeRowsShown(), wholeRows);
+    const int page = std::max(1, wholeRows - 1);
+
+    int target = -1;
+    if (count == 0)
+        target = -1;
+    else if (key == Qt::Key_Home)
+        target = 0;
+    else if (key == Qt::Key_End)
+        target = last;
+    else if (selected < 0)
+        target = std::max(mark, 0);
+    else if (key == Qt::Key_Up)
+        target = std::max(selected - 1, 0);
+    else if (key == Qt::Key_Down)
+        target = std::min(selected + 1, last);
+    else if (key == Qt::Key_PageUp)
+        target = std::max(selected - page, 0);
+    else if (key == Qt::Key_PageDown)
+        target = std::min(selected + page, last);
+    else
+        target = selected;
+    if (target >= 0 && target != selected)
+        pick(action.member, target);
     QTest::keyClick(list, key);
 }
 
-// A letter or digit typed into a list selects the next entry after the focus
-// mark that starts with it, ignoring case, going round to the top; one that
-// starts no entry does nothing.
+// Letters and digits typed into a list: a new search, the same letter again
+// (in either case), or the next letter of an entry that fits what was typed.
 void Learner::typeAhead(const Draw& action)
 {
     static const QStringList letters{u"А"_s, u"В"_s, u"К"_s, u"М"_s, u"О"_s, u"П"_s, u"С"_s, u"Т"_s,
-                                     u"к"_s, u"т"_s, u"с"_s, u"Я"_s, u"Ж"_s, u"I"_s};
-    static const QStringList digits{u"6"_s, u"7"_s, u"8"_s, u"5"_s};
+                                     u"к"_s, u"т"_s, u"с"_s, u"Я"_s, u"Ж"_s, u"I"_s, u"о"_s, u"е"_s};
+    static const QStringList digits{u"6"_s, u"7"_s, u"8"_s, u"5"_s, u"0"_s, u"3"_s};
+    const auto index = static_cast<std::size_t>(action.member);
     const QStringList& pool = action.member == 0 ? letters : digits;
-    const QString typed = pool[static_cast<qsizetype>(action.a % static_cast<quint32>(pool.size()))];
-    QListWidget* list = lists_[static_cast<std::size_t>(action.member)];
-    focus(list);
-    const QStringList& entries = reference_.entries[static_cast<std::size_t>(action.member)];
-    const int count = static_cast<int>(entries.size());
-    const int mark = list->currentRow();
-    current_ += u"type \"%1\" in %2 (focus mark %3)"_s.arg(typed, QLatin1String(listNames[action.member])).arg(mark);
-
-    if (count > 0) {
-        const int from = mark < 0 ? 0 : (mark + 1) % count;
-        for (int i = 0; i < count; ++i) {
-            const int row = (from + i) % count;
-            if (entries[row].startsWith(typed, Qt::CaseInsensitive)) {
-                current_ += u" -> \""_s + entries[row] + u'"';
-                reference_.select(action.member, row);
-                break;
-            }
+    QString typed = pool[static_cast<qsizetype>(action.a % static_cast<quint32>(pool.size()))];
+    const QString& typedSoFar = reference_.search[index];
+    const QStringList& entries = reference_.entries[index];
+    const bool goingOn = action.b % 4 >= 2 && !typedSoFar.isEmpty();
+    if (goingOn && action.b % 4 == 2) {
+        typed = action.c % 2 ? typedSoFar.left(1).toLower() : typedSoFar.left(1).toUpper();
+    } else if (goingOn) {
+        QStringList fitting;
+        for (const QString& entry : entries)
+            if (entry.size() > typedSoFar.size() && entry.startsWith(typedSoFar, Qt::CaseInsensitive))
+                fitting << entry;
+        if (!fitting.isEmpty()) {
+            const QChar next = fitting[static_cast<qsizetype>(action.c % static_cast<quint32>(fitting.size()))][typedSoFar.size()];
+            if (!next.isSpace())
+                typed = action.c % 3 ? QString(next) : QString(next).toUpper();
         }
     }
-    // The list must see this letter as a new search, not as the next letter
-    // of the last one: at least a millisecond apart.
-    QElapsedTimer& since = sinceTypeAhead_[static_cast<std::size_t>(action.member)];
-    while (since.isValid() && since.nsecsElapsed() < 2'000'000)
+    ListBoxView* list = lists_[index];
+    focus(list);
+    const int mark = reference_.mark[index];
+    current_ += u"type \"%1\"%2 in %3 (focus mark %4)"_s.arg(typed, goingOn ? u" after \""_s + typedSoFar + u'"' : QString(),
+                                                              QLatin1String(listNames[action.member]))
+                    .arg(mark);
+
+    // A list with no entries takes no notice of what is typed.
+    if (!entries.isEmpty()) {
+        const int found = reference_.typeAhead(action.member, typed, goingOn);
+        if (found >= 0)
+            pick(action.member, found);
+        else
+            current_ += u" (none)"_s;
+    }
+    // Whether the list takes a letter as the next of a search or as a new
+    // one hangs on the time since the last; the learner types either quickly
+    // or, for a new search, at least a millisecond after a zero interval.
+    QGuiApplication::styleHints()->setKeyboardInputInterval(goingOn ? patientTyping : 0);
+    QElapsedTimer& since = sinceTypeAhead_[index];
+    while (!goingOn && since.isValid() && since.nsecsElapsed() < 2'000'000)
         QThread::usleep(200);
     sendText(list, typed);
     since.start();
+}
+
+// A screen reader presses one of the entries it reads out, as a click on it
+// would, but leaves the keyboard focus where it is.
+void Learner::screenReader(const Draw& action)
+{
+    ListBoxView* list = lists_[static_cast<std::size_t>(action.member)];
+    QAccessibleInterface* listInterface = QAccessible::queryAccessibleInterface(list);
+    QVERIFY(listInterface);
+    const int count = listInterface->childCount();
+    current_ += u"screen reader presses in %1"_s.arg(QLatin1String(listNames[action.member]));
+    if (count == 0) {
+        current_ += u" (no entry)"_s;
+        return;
+    }
+    const int row = static_cast<int>(action.a % static_cast<quint32>(count));
+    current_ += u" entry %1"_s.arg(row);
+    QAccessibleInterface* entry = listInterface->child(row);
+    QVERIFY(entry);
+    QCOMPARE(listInterface->indexOfChild(entry), row);
+    QAccessibleActionInterface* actions = entry->actionInterface();
+    QVERIFY(actions);
+    QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    pick(action.member, row);
+    actions->doAction(QAccessibleActionInterface::pressAction());
 }
 
 void Learner::wheel(const Draw& action)
@@ -542,7 +686,7 @@ void Learner::tab(const Draw& action)
     QVERIFY(from);
     const auto at = std::find(focusChain_.begin(), focusChain_.end(), from) - focusChain_.begin();
     QVERIFY(at < 4);
-    expectedFocus_ = focusChain_[static_cast<std::size_t>((at + (back ? 3 : 1)) % 4)];
+    focusTo(focusChain_[static_cast<std::size_t>((at + (back ? 3 : 1)) % 4)]);
     if (back)
         QTest::keyClick(from, Qt::Key_Backtab, Qt::ShiftModifier);
     else
@@ -608,6 +752,7 @@ void Learner::reset(const Draw& action)
     switch (action.a % 3) {
     case 0:
         current_ += u"click the reset button"_s;
+        focusTo(reset_);
         QTest::mouseClick(reset_, Qt::LeftButton);
         break;
     case 1:
@@ -621,7 +766,6 @@ void Learner::reset(const Draw& action)
         QTest::keyClick(reset_, action.b % 2 ? Qt::Key_Return : Qt::Key_Enter);
         break;
     }
-    expectedFocus_ = reset_;
     reference_.reset();
 }
 
@@ -629,9 +773,64 @@ void Learner::reset(const Draw& action)
 // judges nothing; verify() sees to that after the action.
 void Learner::focus(QWidget* widget)
 {
+    focusTo(widget);
     if (QApplication::focusWidget() != widget)
         widget->setFocus(Qt::OtherFocusReason);
+}
+
+// Where the action sends the keyboard focus.
+void Learner::focusTo(QWidget* widget)
+{
+    if (widget != expectedFocus_)
+        for (int member = 0; member < 2; ++member)
+            if (widget == lists_[static_cast<std::size_t>(member)])
+                reference_.focusGained(member);
     expectedFocus_ = widget;
+}
+
+// A list as the learner sees it and as a screen reader reads it.
+void Learner::verifyList(int member)
+{
+    const auto index = static_cast<std::size_t>(member);
+    const QStringList& entries = reference_.entries[index];
+    const int count = reference_.count(member);
+    const int selected = reference_.selected[index];
+    const int mark = reference_.mark[index];
+    const drelvan::ListBox& model = window_.form().List1(static_cast<int16_t>(member));
+    if (!sameEntries(model.entries(), entries))
+        QCOMPARE(entriesOf(model), entries);
+    QCOMPARE(int(model.ListIndex()), selected);
+
+    ListBoxView* list = lists_[index];
+    QCOMPARE(list->count(), count);
+    for (int row = 0; row < count; ++row)
+        if (list->text(row) != entries[row])
+            QCOMPARE(textsOf(list), entries);
+    QCOMPARE(list->selectedRow(), selected);
+    QCOMPARE(list->caretRow(), mark);
+
+    // The accessible interfaces answer whether or not a screen reader is
+    // running, so the offscreen platform, which has none, reads them too.
+    QAccessibleInterface* listInterface = QAccessible::queryAccessibleInterface(list);
+    QVERIFY(listInterface);
+    bool heardRight = listInterface->childCount() == count;
+    for (int row = 0; heardRight && row < count; ++row) {
+        QAccessibleInterface* entry = listInterface->child(row);
+        heardRight = entry && entry->text(QAccessible::Name) == entries[row]
+                     && entry->state().selected == (row == selected)
+                     && entry->state().focused == (row == mark && QApplication::focusWidget() == list);
+    }
+    if (!heardRight) {
+        QCOMPARE(heardOf(listInterface), heardFromReference(entries, selected));
+        for (int row = 0; row < count; ++row)
+            QCOMPARE(listInterface->child(row)->state().focused, row == mark && QApplication::focusWidget() == list);
+    }
+    QVERIFY(!listInterface->child(count));
+
+    // What the learner has just picked is in view, whole.
+    if (picked_[index] && mark >= 0)
+        QVERIFY2(list->viewport()->rect().contains(list->visualRect(mark)),
+                 qPrintable(u"the focus mark's row %1 of %2 is not wholly in view"_s.arg(mark).arg(QLatin1String(listNames[member]))));
 }
 
 void Learner::verify()
@@ -644,27 +843,12 @@ void Learner::verify()
                  qPrintable(u"hidden list List1(%1) changed"_s.arg(member)));
 
     for (int member = 0; member < 2; ++member) {
-        const auto index = static_cast<std::size_t>(member);
-        const drelvan::ListBox& model = form.List1(static_cast<int16_t>(member));
-        if (!sameEntries(model.entries(), reference_.entries[index]))
-            QCOMPARE(entriesOf(model), reference_.entries[index]);
-        QCOMPARE(int(model.ListIndex()), reference_.selected[index]);
-
-        QListWidget* list = lists_[index];
-        QCOMPARE(list->count(), int(reference_.entries[index].size()));
-        for (int row = 0; row < list->count(); ++row)
-            if (list->item(row)->text() != reference_.entries[index][row])
-                QCOMPARE(itemsOf(list), reference_.entries[index]);
-        QCOMPARE(selectedRow(list), reference_.selected[index]);
-        QCOMPARE(list->selectionModel()->selectedIndexes().size(), reference_.selected[index] < 0 ? 0 : 1);
-        // The focus mark sits on the selected entry, so the keys go on from
-        // what the learner sees selected.
-        if (reference_.selected[index] >= 0)
-            QCOMPARE(list->currentRow(), reference_.selected[index]);
+        verifyList(member);
+        if (QTest::currentTestFailed())
+            return;
     }
     QCOMPARE(reference_.entries[0].size(), reference_.entries[1].size());
     QVERIFY2(form.List1(0).ListIndex() < 0 || form.List1(1).ListIndex() < 0, "two selections stand in the model");
-    QVERIFY2(selectedRow(lists_[0]) < 0 || selectedRow(lists_[1]) < 0, "two selections stand on the screen");
 
     if (QStringView(form.Text1(0).Text()) != reference_.verdict)
         QCOMPARE(q(form.Text1(0).Text()), reference_.verdict);
