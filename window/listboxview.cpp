@@ -344,7 +344,7 @@ int ListBoxView::typeAhead(const QString& typed)
     QString wanted = search_;
     int start = caret_ + 1;
     if (goingOn && search_.size() > 1) {
-        if (search_.count(search_.at(0)) == search_.size())
+        if (search_.count(search_.at(0), Qt::CaseInsensitive) == search_.size())
             wanted = search_.left(1);
         else
             start = std::max(caret_, 0);
