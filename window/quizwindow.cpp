@@ -14,13 +14,11 @@
 #include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
 
-#include <algorithm>
 #include <iostream>
 
 namespace drelvan {
 
 namespace {
-
 
 // The layout is drawn in twips, 1440 to the inch: 15 of them make a pixel at
 // 96 dpi, the device-independent pixel Qt lays out in.
