@@ -527,7 +527,7 @@ void WindowTest::handlerFailureIsReported()
     clickItem(1, u"803 - 814"_s);
     QMessageBox* box = nullptr;
     QTRY_VERIFY((box = window->findChild<QMessageBox*>(u"runtimeError"_s)));
-    QVERIFY(box->informativeText().contains(u"List1(4).List(12)"_s));
+    QVERIFY(box->detailedText().contains(u"List1(4).List(12)"_s));
     QVERIFY(box->text().contains(u"Грешка"_s));
     verifyScreenAgreesWithModel();
     box->accept();

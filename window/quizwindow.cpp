@@ -181,7 +181,8 @@ void QuizWindow::reportError(const QString& what)
     auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(),
                                 QStringLiteral("Грешка при изпълнение на програмата."), QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("runtimeError"));
-    box->setInformativeText(what);
+    box->setInformativeText(QStringLiteral("Последното действие не беше довършено. Играта може да продължи."));
+    box->setDetailedText(what);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
