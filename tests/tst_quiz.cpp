@@ -65,6 +65,7 @@ private slots:
     void reset_data();
     void reset();
     void otherButtonIndexDoesNothing();
+    void resetWithTheLargestKey();
 };
 
 void QuizTest::wholeGame_data()
@@ -281,6 +282,21 @@ void QuizTest::otherButtonIndexDoesNothing()
     QCOMPARE(verdict(form), opening);
     QCOMPARE(form.List1(names).ListIndex(), alphabeticalNames.indexOf(u"Крум"_s));
     QCOMPARE(form.List1(names).ListCount(), 16);
+}
+
+// A key as long as a list can be: the deal's counter runs up to 32767 and
+// must not wrap on the way.
+void QuizTest::resetWithTheLargestKey()
+{
+    Form form;
+    for (int16_t member : {int16_t(2), int16_t(3)}) {
+        form.List1(member).Clear();
+        for (int i = 0; i < ListBox::maxCount; ++i)
+            form.List1(member).AddItem(u"x");
+    }
+    Command1_Click(form, 0);
+    QCOMPARE(form.List1(names).ListCount(), ListBox::maxCount);
+    QCOMPARE(form.List1(periodsList).ListCount(), ListBox::maxCount);
 }
 
 QTEST_APPLESS_MAIN(QuizTest)
