@@ -228,11 +228,7 @@ void ListBoxView::paintEvent(QPaintEvent*)
     QPainter painter(viewport());
     if (count() == 0 && hasFocus()) {
         // An empty list shows where its first entry would be.
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = QRect(0, 0, viewport()->width(), rowHeight());
-        focus.backgroundColor = palette().color(QPalette::Base);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        drawFocusMark(painter, QRect(0, 0, viewport()->width(), rowHeight()), QPalette::Base);
         return;
     }
     const int first = firstVisibleRow();
@@ -245,14 +241,18 @@ void ListBoxView::paintEvent(QPaintEvent*)
         painter.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
         painter.drawText(place.adjusted(textMargin, 0, -textMargin, 0), Qt::AlignLeft | Qt::AlignVCenter,
                          text(row));
-        if (row == caret_ && hasFocus()) {
-            QStyleOptionFocusRect focus;
-            focus.initFrom(this);
-            focus.rect = place;
-            focus.backgroundColor = palette().color(selected ? QPalette::Highlight : QPalette::Base);
-            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
-        }
+        if (row == caret_ && hasFocus())
+            drawFocusMark(painter, place, selected ? QPalette::Highlight : QPalette::Base);
     }
+}
+
+void ListBoxView::drawFocusMark(QPainter& painter, const QRect& place, QPalette::ColorRole background) const
+{
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = place;
+    focus.backgroundColor = palette().color(background);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
 }
 
 void ListBoxView::mousePressEvent(QMouseEvent* event)

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+class QPainter;
+
 namespace drelvan {
 
 // A list box of the model on the screen. It draws the model's entries and
@@ -60,6 +62,7 @@ protected:
 
 private:
     int rowHeight() const;
+    void drawFocusMark(QPainter& painter, const QRect& place, QPalette::ColorRole background) const;
     int keyTarget(const QKeyEvent* event) const;
     int typeAhead(const QString& typed);
     void updateScrollRange();

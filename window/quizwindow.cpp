@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
 
@@ -115,6 +114,8 @@ QuizWindow::QuizWindow(QWidget* parent)
     reset_->installEventFilter(this);
     connect(reset_, &QPushButton::clicked, this, [this] { deliver([this] { form_.Command1(0).Click(); }); });
 
+    // The title of the quiz, then the captions over the two lists, which
+    // also name the lists to a screen reader.
     const QRect labelPlaces[] = {titleLabel, namesCaption, periodsCaption};
     const char* labelNames[] = {"title", "namesCaption", "periodsCaption"};
     for (int16_t member = 0; member < 3; ++member) {
@@ -124,11 +125,11 @@ QuizWindow::QuizWindow(QWidget* parent)
         label->setAlignment(Qt::AlignCenter);
         label->setAutoFillBackground(true);
         paint(label, QPalette::Window, labelColour);
-        labels_[static_cast<std::size_t>(member)] = label;
-    }
-    for (int member = 0; member < 2; ++member) {
-        labels_[static_cast<std::size_t>(member) + 1]->setBuddy(lists_[static_cast<std::size_t>(member)]);
-        lists_[static_cast<std::size_t>(member)]->setAccessibleName(labels_[static_cast<std::size_t>(member) + 1]->text());
+        if (member > 0) {
+            ListBoxView* list = lists_[static_cast<std::size_t>(member - 1)];
+            label->setBuddy(list);
+            list->setAccessibleName(label->text());
+        }
     }
 
     setTabOrder(verdict_, lists_[0]);
@@ -196,8 +197,7 @@ void QuizWindow::mirror()
     if (text != shownVerdict_) {
         shownVerdict_ = text;
         verdict_->setPlainText(text.replace(QLatin1String("\r\n"), QLatin1String("\n")));
-        verdict_->moveCursor(QTextCursor::Start);
-        verdict_->verticalScrollBar()->setValue(0);
+        verdict_->moveCursor(QTextCursor::Start); // back to the first line
     }
 }
 

@@ -7,7 +7,6 @@
 #include <array>
 #include <functional>
 
-class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -39,7 +38,6 @@ private:
     QPlainTextEdit* verdict_;
     std::array<ListBoxView*, 2> lists_;
     QPushButton* reset_;
-    std::array<QLabel*, 3> labels_;
     QString shownVerdict_;
 };
 
