@@ -13,7 +13,7 @@
 //
 // The driver loads no Qt; it only needs the model, which it times in-process.
 
-#include "window/form.hpp"
+#include "quiz/quiz.hpp"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -291,7 +291,8 @@ struct ModelCosts {
 
 ModelCosts measureModel(const Options& options)
 {
-    drelvan::Form form;
+    drelvan::Quiz quiz;
+    drelvan::Form& form = quiz.form();
     std::mt19937 random(20240521);
     // The learner's choices are drawn before the clock runs.
     std::vector<std::pair<int16_t, int16_t>> choices;

@@ -6,10 +6,11 @@
 // handed to the platform. Then the process ends at once: what it would do
 // afterwards is no part of a start.
 
+#include "content/about.hpp"
 #include "content/texts.hpp"
-#include "window/application.hpp"
-#include "window/quizwindow.hpp"
-#include "window/qtext.hpp"
+#include "qt/application.hpp"
+#include "qt/quizwindow.hpp"
+#include "qt/qtext.hpp"
 
 #include <QApplication>
 #include <QLabel>
@@ -62,7 +63,7 @@ int main(int argc, char* argv[])
         return 2;
     }
 
-    // As window/main.cpp does, for both: the floor pays for the same set-up.
+    // As qt/main.cpp does, for both: the floor pays for the same set-up.
     QApplication app(argc, argv);
     drelvan::setUpApplication();
 
@@ -74,7 +75,7 @@ int main(int argc, char* argv[])
         return QApplication::exec();
     }
     QWidget window;
-    window.setWindowTitle(drelvan::toQString(drelvan::texts::webAddress) + drelvan::toQString(drelvan::texts::titleSuffix));
+    window.setWindowTitle(drelvan::toQString(drelvan::about::webAddress) + drelvan::toQString(drelvan::texts::titleSuffix));
     window.setFont(drelvan::quizFont());
     window.setFixedSize(461, 345);
     auto* label = new QLabel(drelvan::toQString(drelvan::texts::quizTitle), &window);

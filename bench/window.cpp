@@ -8,8 +8,8 @@
 //                                  reset button); prints "actions VmRSS-KiB"
 //                                  after 1,000 actions and every tenth of N.
 
-#include "window/listboxview.hpp"
-#include "window/quizwindow.hpp"
+#include "qt/listboxview.hpp"
+#include "qt/quizwindow.hpp"
 
 #include <QApplication>
 #include <QPlainTextEdit>

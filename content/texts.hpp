@@ -4,9 +4,8 @@
 
 namespace drelvan::texts {
 
-// The project's own address. It heads the window title and fills the
-// publisher fields of the Windows version record.
-inline constexpr std::u16string_view webAddress = u"https://drelvan.example";
+// The window title is the project's address (about::webAddress) followed by
+// this.
 inline constexpr std::u16string_view titleSuffix = u" История - български ханове";
 
 inline constexpr std::u16string_view quizTitle = u"История - именник на българските ханове";

@@ -1,6 +1,6 @@
 #include "handlers.hpp"
 
-#include "window/form.hpp"
+#include "controls/form.hpp"
 
 #include <optional>
 #include <string>

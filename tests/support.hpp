@@ -1,7 +1,7 @@
 #pragma once
 
-#include "window/controls.hpp"
-#include "window/qtext.hpp"
+#include "controls/controls.hpp"
+#include "qt/qtext.hpp"
 
 #include <QString>
 #include <QStringList>

@@ -3,10 +3,11 @@
 // record. The resource script is compiled here with the MinGW resource
 // compiler and the version record read back from the compiled file, field by
 // field, as Windows reads it from the program.
-#include "../support.hpp"
+#include "support.hpp"
 
+#include "content/about.hpp"
 #include "content/texts.hpp"
-#include "window/application.hpp"
+#include "qt/application.hpp"
 
 #include <QFile>
 #include <QImage>
@@ -216,7 +217,7 @@ void PackagingTest::initTestCase()
 // desktops show the running window without its name and icon.
 void PackagingTest::applicationId()
 {
-    QCOMPARE(QLatin1StringView(drelvan::appId), QLatin1StringView(DRELVAN_APP_ID));
+    QCOMPARE(QLatin1StringView(drelvan::about::appId.data(), qsizetype(drelvan::about::appId.size())), QLatin1StringView(DRELVAN_APP_ID));
 }
 
 // One picture in two files: the PNG that the window and the desktop show and
@@ -248,7 +249,7 @@ void PackagingTest::versionStrings_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
     // The publisher fields hold the address that also heads the window title.
-    const QString address = q(drelvan::texts::webAddress);
+    const QString address = q(drelvan::about::webAddress);
     QTest::addRow("CompanyName") << u"CompanyName"_s << address;
     QTest::addRow("LegalCopyright") << u"LegalCopyright"_s << address;
     QTest::addRow("LegalTrademarks") << u"LegalTrademarks"_s << address;

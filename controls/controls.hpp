@@ -64,6 +64,10 @@ public:
     void SetListIndex(int16_t index);
 
     const std::vector<std::u16string>& entries() const { return entries_; }
+    // How many times the list has been cleared. A view that sees this change
+    // knows that every row it showed is gone, even where the list has been
+    // filled again since.
+    unsigned long clears() const { return clears_; }
 
 private:
     void checkPosition(std::string_view operation, int16_t index) const;
@@ -71,6 +75,7 @@ private:
     std::vector<std::u16string> entries_;
     int16_t selected_ = -1;
     bool sorted_;
+    unsigned long clears_ = 0;
 };
 
 class TextBox : public Control {

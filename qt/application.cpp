@@ -1,12 +1,21 @@
 #include "application.hpp"
 
+#include "content/about.hpp"
+
 #include <QApplication>
 #include <QIcon>
 
 namespace drelvan {
 
-// Given in pixels so that the text keeps its proportion to the fixed layout at
-// any dpi: 12 pt at 96 dpi is 16 px. Where Times is missing, Liberation Serif
+namespace {
+QString fromAscii(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+} // namespace
+
+// 12 points: 16 px at 96 dpi, and Qt scales points with the display as it
+// scales the layout. Where Times is missing, Liberation Serif
 // has the same metrics; DejaVu Serif is the last resort. All three cover
 // Cyrillic.
 QFont quizFont()
@@ -15,17 +24,17 @@ QFont quizFont()
     font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
                       QStringLiteral("DejaVu Serif")});
     font.setStyleHint(QFont::Serif);
-    font.setPixelSize(16);
+    font.setPointSize(12);
     font.setWeight(QFont::Normal);
     return font;
 }
 
 void setUpApplication()
 {
-    QApplication::setApplicationName(QStringLiteral("Drelvan"));
-    QApplication::setApplicationVersion(QStringLiteral(DRELVAN_VERSION));
+    QApplication::setApplicationName(fromAscii(about::name));
+    QApplication::setApplicationVersion(fromAscii(about::version));
     QApplication::setOrganizationDomain(QStringLiteral("drelvan.example"));
-    QGuiApplication::setDesktopFileName(QLatin1String(appId));
+    QGuiApplication::setDesktopFileName(fromAscii(about::appId));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/drelvan.png")));
     QApplication::setFont(quizFont());
 }

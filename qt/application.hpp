@@ -4,9 +4,6 @@
 
 namespace drelvan {
 
-// The application id, shared by the desktop entry, the metainfo and the icon.
-inline constexpr char appId[] = "example.drelvan.Drelvan";
-
 // Times New Roman at 12 pt, in every control of the window.
 QFont quizFont();
 

@@ -1,8 +1,9 @@
 #include "support.hpp"
 
+#include "content/about.hpp"
 #include "content/catalogue.hpp"
 #include "content/texts.hpp"
-#include "window/form.hpp"
+#include "quiz/quiz.hpp"
 
 #include <QTest>
 
@@ -35,7 +36,8 @@ void ContentTest::listsAsTheWindowOpens()
 {
     QFETCH(int, member);
     QFETCH(QStringList, expected);
-    const Form form;
+    const drelvan::Quiz quiz;
+    const Form& form = quiz.form();
     const auto& list = form.List1(static_cast<int16_t>(member));
     QCOMPARE(entriesOf(list), expected);
     QCOMPARE(list.ListIndex(), -1);
@@ -76,7 +78,8 @@ void ContentTest::notes()
     QFETCH(int, row);
     QFETCH(int, length);
     QFETCH(QString, detail);
-    const Form form;
+    const drelvan::Quiz quiz;
+    const Form& form = quiz.form();
     const QString note = q(form.List1(4).List(static_cast<int16_t>(row)));
     QCOMPARE(note.size(), length);
     QVERIFY2(note.contains(detail), qPrintable(note));
@@ -88,13 +91,14 @@ void ContentTest::captions_data()
 {
     QTest::addColumn<QString>("actual");
     QTest::addColumn<QString>("expected");
-    const Form form;
+    const drelvan::Quiz quiz;
+    const Form& form = quiz.form();
     QTest::addRow("quiz title") << q(form.Label1(0).Caption()) << u"История - именник на българските ханове"_s;
     QTest::addRow("over the names") << q(form.Label1(1).Caption()) << u"Име на хан"_s;
     QTest::addRow("over the periods") << q(form.Label1(2).Caption()) << u"Период"_s;
     QTest::addRow("reset button") << q(form.Command1(0).Caption()) << u"Чисти"_s;
     QTest::addRow("window title after the address")
-        << q(form.Caption()).mid(q(drelvan::texts::webAddress).size()) << u" История - български ханове"_s;
+        << q(form.Caption()).mid(q(drelvan::about::webAddress).size()) << u" История - български ханове"_s;
 }
 
 void ContentTest::captions()
@@ -106,7 +110,8 @@ void ContentTest::captions()
 
 void ContentTest::openingText()
 {
-    const Form form;
+    const drelvan::Quiz quiz;
+    const Form& form = quiz.form();
     const QString text = q(form.Text1(0).Text());
     QCOMPARE(text.size(), 1008);
     QVERIFY(text.endsWith(u"\r\n"_s));

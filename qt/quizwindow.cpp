@@ -77,7 +77,6 @@ QuizWindow::QuizWindow(QWidget* parent)
                           | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(toQString(form_.Caption()));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/drelvan.png")));
     setFont(quizFont());
     setFixedSize(clientArea);
     paint(this, QPalette::Window, windowColour);

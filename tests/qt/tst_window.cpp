@@ -1,7 +1,7 @@
 #include "support.hpp"
 
-#include "window/listboxview.hpp"
-#include "window/quizwindow.hpp"
+#include "qt/listboxview.hpp"
+#include "qt/quizwindow.hpp"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -86,6 +86,9 @@ private slots:
     void doubleClick();
     void reset_data();
     void reset();
+    void leftAndRight_data();
+    void leftAndRight();
+    void dragAfterACheckSelectsNothing();
     void verdictScrollsBackToTheTop();
     void handlerFailureIsReported();
 
@@ -235,7 +238,8 @@ void WindowTest::fontCoversEveryText()
 {
     QString all = window->windowTitle() + verdictShown(*window);
     for (const auto* widget : window->findChildren<QWidget*>()) {
-        QCOMPARE(widget->font().pixelSize(), 16);
+        QCOMPARE(widget->font().pointSize(), 12);
+        QCOMPARE(QFontInfo(widget->font()).pixelSize(), 16);
         if (const auto* label = qobject_cast<const QLabel*>(widget))
             all += label->text();
     }
@@ -244,6 +248,13 @@ void WindowTest::fontCoversEveryText()
     for (int16_t row = 0; row < 16; ++row)
         all += q(window->form().List1(4).List(row));
     all += u"Вярно Грешно период Чисти"_s;
+
+    // A screen reader is told the size in points too.
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(window->findChild<QWidget*>(u"verdict"_s));
+    int start = 0;
+    int end = 0;
+    const QString attributes = box->textInterface()->attributes(0, &start, &end);
+    QVERIFY2(attributes.contains(u"font-size:12pt"_s), qPrintable(attributes));
 
     const QFontInfo info(window->font());
     QVERIFY2(QStringList({u"Times New Roman"_s, u"Liberation Serif"_s, u"DejaVu Serif"_s}).contains(info.family()),
@@ -489,6 +500,11 @@ void WindowTest::reset()
     clickItem(0, u"Крум"_s);
     clickItem(1, u"681 - 701"_s);
     clickItem(0, u"Тервел"_s); // pending
+    // Both lists scrolled to their end, the names' focus mark on the last.
+    list(0)->setFocus();
+    QTest::keyClick(list(0), Qt::Key_End);
+    list(1)->verticalScrollBar()->setValue(list(1)->verticalScrollBar()->maximum());
+    QVERIFY(list(0)->firstVisibleRow() > 0 && list(1)->firstVisibleRow() > 0);
     auto* button = window->findChild<QPushButton*>(u"reset"_s);
     if (how == 0) {
         QTest::mouseClick(button, Qt::LeftButton);
@@ -500,6 +516,61 @@ void WindowTest::reset()
     QCOMPARE(itemsOf(list(1)), periods);
     QCOMPARE(verdictShown(*window), QString());
     verifyScreenAgreesWithModel();
+    // Dealt afresh, each list looks as it did at the start.
+    for (int member : {0, 1}) {
+        QCOMPARE(list(member)->firstVisibleRow(), 0);
+        QCOMPARE(list(member)->caretRow(), 0);
+    }
+}
+
+// Left and Right move in a list as Up and Down do, and count as a pick.
+void WindowTest::leftAndRight_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("expected");
+    QTest::addRow("right") << int(Qt::Key_Right) << u"Кормисош"_s;
+    QTest::addRow("left") << int(Qt::Key_Left) << u"Кардам"_s;
+    QTest::addRow("down") << int(Qt::Key_Down) << u"Кормисош"_s;
+    QTest::addRow("up") << int(Qt::Key_Up) << u"Кардам"_s;
+}
+
+void WindowTest::leftAndRight()
+{
+    QFETCH(int, key);
+    QFETCH(QString, expected);
+    clickItem(0, u"Кормес"_s);
+    QTest::keyClick(list(0), Qt::Key(key));
+    QCOMPARE(list(0)->text(list(0)->selectedRow()), expected);
+    // In the other list, the same key picks a period and so makes a check.
+    clickItem(1, u"681 - 701"_s);
+    QVERIFY(verdictShown(*window).startsWith(u"Грешно "_s + expected));
+    list(1)->setFocus();
+    clickItem(0, u"Аспарух"_s);
+    QTest::keyClick(list(1), Qt::Key(key));
+    QVERIFY(verdictShown(*window).startsWith(u"Грешно Аспарух"_s) || verdictShown(*window).startsWith(u"Вярно Аспарух"_s));
+    QCOMPARE(list(0)->selectedRow(), -1);
+}
+
+// A press that makes a check takes the entry from under the pointer; the
+// rest of that press, dragged however far, selects nothing.
+void WindowTest::dragAfterACheckSelectsNothing()
+{
+    clickItem(1, u"803 - 814"_s);
+    ListBoxView* names = list(0);
+    const QPoint at = names->visualRect(5).center(); // Крум
+    QCOMPARE(names->text(5), u"Крум"_s);
+    QTest::mousePress(names->viewport(), Qt::LeftButton, {}, at);
+    QVERIFY(verdictShown(*window).startsWith(u"Вярно Крум"_s));
+    QTest::mouseMove(names->viewport(), at + QPoint(0, 1));
+    QTest::mouseMove(names->viewport(), names->visualRect(2).center());
+    QTest::mouseRelease(names->viewport(), Qt::LeftButton, {}, names->visualRect(2).center());
+    QCOMPARE(names->selectedRow(), -1);
+    QCOMPARE(window->form().List1(0).ListIndex(), int16_t(-1));
+    // The next press selects as usual, and so does its drag.
+    QTest::mousePress(names->viewport(), Qt::LeftButton, {}, names->visualRect(2).center());
+    QTest::mouseMove(names->viewport(), names->visualRect(3).center());
+    QTest::mouseRelease(names->viewport(), Qt::LeftButton, {}, names->visualRect(3).center());
+    QCOMPARE(names->selectedRow(), 3);
 }
 
 void WindowTest::verdictScrollsBackToTheTop()

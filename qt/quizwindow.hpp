@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/form.hpp"
+#include "quiz/quiz.hpp"
 
 #include <QWidget>
 
@@ -34,7 +34,8 @@ private:
     void mirror();
     void reportError(const QString& what);
 
-    Form form_;
+    Quiz quiz_;
+    Form& form_ = quiz_.form();
     QPlainTextEdit* verdict_;
     std::array<ListBoxView*, 2> lists_;
     QPushButton* reset_;

@@ -10,6 +10,7 @@
 #include <QStyleOptionFocusRect>
 
 #include <algorithm>
+#include <optional>
 
 namespace drelvan {
 
@@ -173,24 +174,22 @@ QRect ListBoxView::visualRect(int row) const
 
 void ListBoxView::scrollTo(int row)
 {
-    if (row < firstVisibleRow())
-        verticalScrollBar()->setValue(row);
-    else if (row >= firstVisibleRow() + wholeRowsShown())
-        verticalScrollBar()->setValue(row - wholeRowsShown() + 1);
+    verticalScrollBar()->setValue(listrules::topShowing(row, firstVisibleRow(), wholeRowsShown()));
+}
+
+listrules::ListState ListBoxView::state() const
+{
+    return {count(), selectedRow(), caret_, wholeRowsShown()};
 }
 
 void ListBoxView::sync()
 {
-    const int selected = selectedRow();
-    const int previousCaret = caret_;
-    if (selected >= 0)
-        caret_ = selected;
-    // The focus mark stays in its place, on the entry that moved up into the
-    // place of a removed one, so that the keyboard carries on from there.
-    caret_ = std::min(caret_, count() - 1);
+    const bool emptied = model_.clears() != clears_;
+    clears_ = model_.clears();
+    const listrules::ListPlace place = listrules::follow({caret_, firstVisibleRow()}, state(), emptied);
+    caret_ = place.caret;
     updateScrollRange();
-    if (caret_ >= 0 && caret_ != previousCaret)
-        scrollTo(caret_);
+    verticalScrollBar()->setValue(place.top);
     viewport()->update();
 
     announceCaret();
@@ -208,7 +207,7 @@ void ListBoxView::announceCaret()
 
 void ListBoxView::updateScrollRange()
 {
-    verticalScrollBar()->setRange(0, std::max(0, count() - wholeRowsShown()));
+    verticalScrollBar()->setRange(0, listrules::lastTop(count(), wholeRowsShown()));
     verticalScrollBar()->setPageStep(wholeRowsShown());
 }
 
@@ -257,8 +256,11 @@ void ListBoxView::drawFocusMark(QPainter& painter, const QRect& place, QPalette:
 
 void ListBoxView::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        choose(rowAt(event->position().toPoint()));
+    if (event->button() != Qt::LeftButton)
+        return;
+    const int row = pointer_.press(rowAt(event->position().toPoint()));
+    choose(row);
+    pointer_.picked(row, selectedRow());
 }
 
 void ListBoxView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -266,58 +268,48 @@ void ListBoxView::mouseDoubleClickEvent(QMouseEvent* event)
     mousePressEvent(event);
 }
 
-// Dragging with the button held picks the entry under the pointer, as the
-// press did.
 void ListBoxView::mouseMoveEvent(QMouseEvent* event)
 {
     if (!(event->buttons() & Qt::LeftButton))
         return;
-    const int row = rowAt(event->position().toPoint());
-    if (row >= 0 && row != selectedRow())
-        choose(row);
+    const int row = pointer_.drag(rowAt(event->position().toPoint()), selectedRow());
+    choose(row);
+    pointer_.picked(row, selectedRow());
 }
 
-int ListBoxView::keyTarget(const QKeyEvent* event) const
+void ListBoxView::mouseReleaseEvent(QMouseEvent* event)
 {
-    const int last = count() - 1;
-    const int from = selectedRow();
-    const int page = std::max(1, wholeRowsShown() - 1);
-    switch (event->key()) {
-    case Qt::Key_Home:
-        return 0;
-    case Qt::Key_End:
-        return last;
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Space:
-        if (from < 0)
-            return std::max(caret_, 0);
-        break;
-    default:
-        return -1;
-    }
-    switch (event->key()) {
-    case Qt::Key_Up:
-        return std::max(from - 1, 0);
-    case Qt::Key_Down:
-        return std::min(from + 1, last);
-    case Qt::Key_PageUp:
-        return std::max(from - page, 0);
-    case Qt::Key_PageDown:
-        return std::min(from + page, last);
-    default:
-        return from;
+    if (event->button() == Qt::LeftButton)
+        pointer_.release();
+}
+
+namespace {
+
+std::optional<listrules::ListKey> listKey(int key)
+{
+    using listrules::ListKey;
+    switch (key) {
+    case Qt::Key_Up: return ListKey::Up;
+    case Qt::Key_Down: return ListKey::Down;
+    case Qt::Key_Left: return ListKey::Left;
+    case Qt::Key_Right: return ListKey::Right;
+    case Qt::Key_PageUp: return ListKey::PageUp;
+    case Qt::Key_PageDown: return ListKey::PageDown;
+    case Qt::Key_Home: return ListKey::Home;
+    case Qt::Key_End: return ListKey::End;
+    case Qt::Key_Space: return ListKey::Space;
+    default: return std::nullopt;
     }
 }
+
+} // namespace
 
 void ListBoxView::keyPressEvent(QKeyEvent* event)
 {
     const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     if (plain && count() > 0) {
-        const int target = keyTarget(event);
-        if (target >= 0) {
+        if (const auto key = listKey(event->key())) {
+            const int target = listrules::keySelection(*key, state());
             if (target != selectedRow())
                 choose(target);
             event->accept();
@@ -325,36 +317,15 @@ void ListBoxView::keyPressEvent(QKeyEvent* event)
         }
         const QString typed = event->text();
         if (!typed.isEmpty() && typed.at(0).isPrint() && !typed.at(0).isSpace()) {
-            choose(typeAhead(typed));
+            const bool continuing =
+                lastTyped_.isValid() && lastTyped_.elapsed() <= QApplication::keyboardInputInterval();
+            lastTyped_.start();
+            choose(typeAhead_.type(toModelText(typed), continuing, model_.entries(), caret_));
             event->accept();
             return;
         }
     }
     QAbstractScrollArea::keyPressEvent(event);
-}
-
-// Letters typed in quick succession search for an entry that starts with
-// them all, ignoring case; a new search starts behind the focus mark, and the
-// same letter again goes on to the next entry with it.
-int ListBoxView::typeAhead(const QString& typed)
-{
-    const bool goingOn = lastTyped_.isValid() && lastTyped_.elapsed() <= QApplication::keyboardInputInterval();
-    lastTyped_.start();
-    search_ = goingOn ? search_ + typed : typed;
-    QString wanted = search_;
-    int start = caret_ + 1;
-    if (goingOn && search_.size() > 1) {
-        if (search_.count(search_.at(0), Qt::CaseInsensitive) == search_.size())
-            wanted = search_.left(1);
-        else
-            start = std::max(caret_, 0);
-    }
-    for (int i = 0; i < count(); ++i) {
-        const int row = (start + i) % count();
-        if (text(row).startsWith(wanted, Qt::CaseInsensitive))
-            return row;
-    }
-    return -1;
 }
 
 void ListBoxView::focusInEvent(QFocusEvent* event)

@@ -26,8 +26,8 @@
 
 #include "support.hpp"
 
-#include "window/listboxview.hpp"
-#include "window/quizwindow.hpp"
+#include "qt/listboxview.hpp"
+#include "qt/quizwindow.hpp"
 
 #include <QAccessible>
 #include <QApplication>
@@ -194,7 +194,7 @@ struct Reference {
         entries = {alphabeticalNames, periods};
         selected = {-1, -1};
         verdict.clear();
-        keepMarksOnEntries();
+        mark = {0, 0}; // dealt afresh, each list starts at its top
     }
 
     // The entry a letter typed into a list picks, -1 for none. A new search

@@ -1,7 +1,7 @@
 #include "support.hpp"
 
 #include "quiz/handlers.hpp"
-#include "window/form.hpp"
+#include "quiz/quiz.hpp"
 
 #include <QTest>
 
@@ -84,7 +84,8 @@ void QuizTest::wholeGame()
 {
     QFETCH(unsigned, seed);
     QFETCH(bool, nameFirst);
-    Form form;
+    drelvan::Quiz quiz;
+    Form& form = quiz.form();
     const KeySnapshot key(form);
     QStringList order = chronologicalNames;
     std::shuffle(order.begin(), order.end(), std::mt19937(seed));
@@ -137,7 +138,8 @@ void QuizTest::singlePair()
     QFETCH(QString, name);
     QFETCH(QString, period);
     QFETCH(QString, expected);
-    Form form;
+    drelvan::Quiz quiz;
+    Form& form = quiz.form();
     choose(form, names, name);
     choose(form, periodsList, period);
     if (expected.startsWith(u"Грешно"_s))
@@ -169,7 +171,8 @@ void QuizTest::entriesNotInTheKey()
 {
     QFETCH(QString, name);
     QFETCH(QString, period);
-    Form form;
+    drelvan::Quiz quiz;
+    Form& form = quiz.form();
     const KeySnapshot key(form);
     if (!alphabeticalNames.contains(name))
         form.List1(names).AddItem(name.toStdU16String());
@@ -193,7 +196,8 @@ void QuizTest::entriesNotInTheKey()
 void QuizTest::oneSelectionAloneChangesNothing()
 {
     for (int16_t member : {names, periodsList}) {
-        Form form;
+        drelvan::Quiz quiz;
+        Form& form = quiz.form();
         const QString opening = verdict(form);
         form.List1(member).SetListIndex(4);
         form.List1(member).SetListIndex(9); // a second choice in the same list
@@ -207,7 +211,8 @@ void QuizTest::oneSelectionAloneChangesNothing()
 // right partner, and pairing those two is wrong again.
 void QuizTest::wrongPairsLeaveOrphans()
 {
-    Form form;
+    drelvan::Quiz quiz;
+    Form& form = quiz.form();
     choose(form, names, u"Аспарух"_s);
     choose(form, periodsList, u"701 - 718"_s);
     QVERIFY(entriesOf(form.List1(names)).contains(u"Тервел"_s));
@@ -220,7 +225,8 @@ void QuizTest::wrongPairsLeaveOrphans()
 
 void QuizTest::clicksAfterTheGame()
 {
-    Form form;
+    drelvan::Quiz quiz;
+    Form& form = quiz.form();
     for (const QString& name : chronologicalNames) {
         choose(form, names, name);
         choose(form, periodsList, periods[(chronologicalNames.indexOf(name) + 1) % 16]);
@@ -251,7 +257,8 @@ void QuizTest::reset()
     QFETCH(int, pairsPlayed);
     QFETCH(int, pendingIn);
     QFETCH(int, presses);
-    Form form;
+    drelvan::Quiz quiz;
+    Form& form = quiz.form();
     const KeySnapshot key(form);
     for (int i = 0; i < pairsPlayed; ++i) {
         choose(form, names, chronologicalNames[i]);
@@ -275,7 +282,8 @@ void QuizTest::reset()
 
 void QuizTest::otherButtonIndexDoesNothing()
 {
-    Form form;
+    drelvan::Quiz quiz;
+    Form& form = quiz.form();
     choose(form, names, u"Крум"_s);
     const QString opening = verdict(form);
     Command1_Click(form, 1);
@@ -288,7 +296,8 @@ void QuizTest::otherButtonIndexDoesNothing()
 // must not wrap on the way.
 void QuizTest::resetWithTheLargestKey()
 {
-    Form form;
+    drelvan::Quiz quiz;
+    Form& form = quiz.form();
     for (int16_t member : {int16_t(2), int16_t(3)}) {
         form.List1(member).Clear();
         for (int i = 0; i < ListBox::maxCount; ++i)

@@ -1,7 +1,7 @@
 #include "support.hpp"
 
-#include "window/listboxview.hpp"
-#include "window/quizwindow.hpp"
+#include "qt/listboxview.hpp"
+#include "qt/quizwindow.hpp"
 
 #include <QLabel>
 #include <QPlainTextEdit>

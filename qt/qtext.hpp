@@ -12,4 +12,10 @@ inline QString toQString(std::u16string_view text)
     return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
+// Qt's text as the model's, without a copy; valid while `text` is.
+inline std::u16string_view toModelText(const QString& text)
+{
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
 } // namespace drelvan

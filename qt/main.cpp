@@ -1,5 +1,5 @@
-#include "window/application.hpp"
-#include "window/quizwindow.hpp"
+#include "qt/application.hpp"
+#include "qt/quizwindow.hpp"
 
 #include <QApplication>
 

@@ -32,6 +32,7 @@ void ListBox::Clear()
 {
     entries_.clear();
     selected_ = -1;
+    ++clears_;
 }
 
 void ListBox::AddItem(std::u16string_view text)

@@ -1,0 +1,158 @@
+#include "listrules.hpp"
+
+#include <algorithm>
+
+namespace drelvan::listrules {
+
+int keySelection(ListKey key, const ListState& list)
+{
+    if (list.count <= 0)
+        return -1;
+    const int last = list.count - 1;
+    const int from = std::clamp(list.selected, -1, last);
+    const int page = std::max(1, list.rowsShown - 1);
+    switch (key) {
+    case ListKey::Home:
+        return 0;
+    case ListKey::End:
+        return last;
+    default:
+        break;
+    }
+    if (from < 0)
+        return std::clamp(list.caret, 0, last);
+    switch (key) {
+    case ListKey::Up:
+    case ListKey::Left:
+        return std::max(from - 1, 0);
+    case ListKey::Down:
+    case ListKey::Right:
+        return std::min(from + 1, last);
+    case ListKey::PageUp:
+        return std::max(from - page, 0);
+    case ListKey::PageDown:
+        return std::min(from + page, last);
+    default:
+        return from;
+    }
+}
+
+char16_t foldCase(char16_t c)
+{
+    if (c >= u'A' && c <= u'Z')
+        return static_cast<char16_t>(c + 0x20);
+    // Latin-1 capitals, but not the multiplication sign.
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+        return static_cast<char16_t>(c + 0x20);
+    // Cyrillic: А..Я to а..я, and Ѐ..Џ (Ѐ, Ё, І, Ї, Ў...) to ѐ..џ.
+    if (c >= 0x0410 && c <= 0x042F)
+        return static_cast<char16_t>(c + 0x20);
+    if (c >= 0x0400 && c <= 0x040F)
+        return static_cast<char16_t>(c + 0x50);
+    return c;
+}
+
+namespace {
+
+bool startsWithFolded(std::u16string_view entry, std::u16string_view prefix)
+{
+    if (prefix.size() > entry.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (foldCase(entry[i]) != foldCase(prefix[i]))
+            return false;
+    return true;
+}
+
+bool allSameLetter(std::u16string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [&](char16_t c) { return foldCase(c) == foldCase(text[0]); });
+}
+
+} // namespace
+
+int TypeAhead::type(std::u16string_view text, bool continuing, const std::vector<std::u16string>& entries,
+                    int caret)
+{
+    if (text.empty())
+        return -1;
+    search_ = continuing ? search_ + std::u16string(text) : std::u16string(text);
+    const int count = static_cast<int>(entries.size());
+    if (count == 0)
+        return -1;
+    caret = std::clamp(caret, -1, count - 1);
+
+    std::u16string_view wanted = search_;
+    int start = caret + 1;
+    if (continuing && search_.size() > 1) {
+        if (allSameLetter(search_))
+            wanted = wanted.substr(0, 1);
+        else
+            start = std::max(caret, 0); // the entry found so far may still match
+    }
+    for (int i = 0; i < count; ++i) {
+        const int row = (start + i) % count;
+        if (startsWithFolded(entries[static_cast<std::size_t>(row)], wanted))
+            return row;
+    }
+    return -1;
+}
+
+int PointerGesture::press(int row)
+{
+    pressed_ = true;
+    spent_ = false;
+    return row;
+}
+
+int PointerGesture::drag(int row, int selected) const
+{
+    if (!pressed_ || spent_ || row < 0 || row == selected)
+        return -1;
+    return row;
+}
+
+void PointerGesture::picked(int row, int selectedAfter)
+{
+    if (row >= 0 && selectedAfter != row)
+        spent_ = true;
+}
+
+void PointerGesture::release()
+{
+    pressed_ = false;
+    spent_ = false;
+}
+
+int topShowing(int row, int top, int rowsShown)
+{
+    rowsShown = std::max(1, rowsShown);
+    if (row < 0)
+        return top;
+    if (row < top)
+        return row;
+    if (row >= top + rowsShown)
+        return row - rowsShown + 1;
+    return top;
+}
+
+int lastTop(int count, int rowsShown)
+{
+    return std::max(0, count - std::max(1, rowsShown));
+}
+
+ListPlace follow(ListPlace place, const ListState& list, bool emptied)
+{
+    const ListPlace before = place;
+    if (emptied)
+        place = {list.count > 0 ? 0 : -1, 0};
+    if (list.selected >= 0)
+        place.caret = list.selected;
+    place.caret = std::min(place.caret, list.count - 1);
+    place.top = std::clamp(place.top, 0, lastTop(list.count, list.rowsShown));
+    if (place.caret >= 0 && (emptied || place.caret != before.caret))
+        place.top = topShowing(place.caret, place.top, list.rowsShown);
+    return place;
+}
+
+} // namespace drelvan::listrules
