@@ -7,11 +7,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStyleOptionFocusRect>
-#include <qdrawutil.h>
+#include <QStyle>
+#include <QStyleFactory>
 
 #include <iostream>
 
@@ -45,30 +44,6 @@ void paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
     palette.setColor(role, colour);
     widget->setPalette(palette);
 }
-
-// A button in the classic raised look, its face filled with its palette's
-// button colour exactly: the styles Qt ships shade or ignore that colour.
-class GraphicalButton : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        const QBrush face = palette().button();
-        qDrawWinButton(&painter, rect(), palette(), isDown(), &face);
-        const QRect inside = rect().adjusted(2, 2, -2, -2).translated(isDown() ? 1 : 0, isDown() ? 1 : 0);
-        painter.setPen(palette().color(QPalette::ButtonText));
-        painter.drawText(inside, Qt::AlignCenter | Qt::TextShowMnemonic, text());
-        if (hasFocus()) {
-            QStyleOptionFocusRect focus;
-            focus.initFrom(this);
-            focus.rect = inside.adjusted(2, 2, -2, -2);
-            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
-        }
-    }
-};
 
 } // namespace
 
@@ -106,7 +81,14 @@ QuizWindow::QuizWindow(QWidget* parent)
         lists_[static_cast<std::size_t>(member)] = list;
     }
 
-    reset_ = new GraphicalButton(toQString(form_.Command1(0).Caption()), this);
+    reset_ = new QPushButton(toQString(form_.Command1(0).Caption()), this);
+    // Qt's classic Windows style draws the raised button with its face in
+    // the palette's button colour exactly; the desktop styles shade or ignore
+    // that colour. Created after the button, the style outlives it.
+    if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"))) {
+        classic->setParent(this);
+        reset_->setStyle(classic);
+    }
     reset_->setObjectName(QStringLiteral("reset"));
     reset_->setGeometry(resetButton);
     paint(reset_, QPalette::Button, buttonColour);

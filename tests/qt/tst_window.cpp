@@ -191,8 +191,8 @@ void WindowTest::colours_data()
     QTest::addRow("quiz title, left end") << QPoint(66, 3) << QColor(0xFF, 0xC0, 0x80) << 0;
     QTest::addRow("names caption, left end") << QPoint(90, 43) << QColor(0xFF, 0xC0, 0x80) << 0;
     QTest::addRow("periods caption, right end") << QPoint(350, 61) << QColor(0xFF, 0xC0, 0x80) << 0;
-    // The button's face is shaded; its middle stays close to the colour.
-    QTest::addRow("reset button, left of the caption") << QPoint(374, 52) << QColor(0xFF, 0x80, 0x80) << 16;
+    QTest::addRow("reset button, left of the caption") << QPoint(374, 52) << QColor(0xFF, 0x80, 0x80) << 0;
+    QTest::addRow("reset button, right of the caption") << QPoint(440, 57) << QColor(0xFF, 0x80, 0x80) << 0;
 }
 
 void WindowTest::colours()
