@@ -54,6 +54,9 @@ long long monotonicNs()
     std::exit(1);
 }
 
+// The quiz's first frame may cost this many times the floor's instructions.
+constexpr double instructionTarget = 1.12;
+
 struct Options {
     int runs = 21;
     int callgrindRuns = 3;
@@ -370,7 +373,8 @@ std::string figure(const Summary& s, int decimals)
     return text;
 }
 
-int misses = 0;
+// The gated rows that missed their targets, by name.
+std::vector<std::string> misses;
 
 void row(const std::string& measure, const std::string& hello, const std::string& quiz, const std::string& ratio,
          const std::string& target, std::optional<bool> met)
@@ -379,9 +383,9 @@ void row(const std::string& measure, const std::string& hello, const std::string
     if (met) {
         verdict = *met ? "pass" : "FAIL";
         if (!*met)
-            ++misses;
+            misses.push_back(measure);
     }
-    std::printf("%-34s %-24s %-24s %-7s %-22s %s\n", measure.c_str(), hello.c_str(), quiz.c_str(), ratio.c_str(),
+    std::printf("%-34s %-24s %-24s %-19s %-22s %s\n", measure.c_str(), hello.c_str(), quiz.c_str(), ratio.c_str(),
                 target.c_str(), verdict.c_str());
 }
 
@@ -392,17 +396,28 @@ std::string number(double value, int decimals)
     return text;
 }
 
+// A gated row passes or fails on the ratio of the medians. Wall-clock rows
+// are not gated: they move with whatever else the machine runs, so they show
+// the ratio of each alternating pair instead, median (min-max), against the
+// target for information.
 void ratioRow(const std::string& measure, const std::vector<double>& hello, const std::vector<double>& quiz,
-              int decimals, double limit)
+              int decimals, double limit, bool gated)
 {
+    const std::string target = (gated ? "<= " : "info <= ") + number(limit, 2) + " x hello";
     const Summary h = summarise(hello), w = summarise(quiz);
     if (!h.present || !w.present) {
-        row(measure, "skipped", "skipped", "-", "<= " + number(limit, 2) + " x hello", std::nullopt);
+        row(measure, "skipped", "skipped", "-", target, std::nullopt);
         return;
     }
     const double ratio = w.median / h.median;
-    row(measure, figure(h, decimals), figure(w, decimals), number(ratio, 3), "<= " + number(limit, 2) + " x hello",
-        ratio <= limit);
+    if (gated) {
+        row(measure, figure(h, decimals), figure(w, decimals), number(ratio, 3), target, ratio <= limit);
+        return;
+    }
+    std::vector<double> pairs;
+    for (std::size_t i = 0; i < std::min(hello.size(), quiz.size()); ++i)
+        pairs.push_back(quiz[i] / hello[i]);
+    row(measure, figure(h, decimals), figure(w, decimals), figure(summarise(pairs), 3), target, std::nullopt);
 }
 
 Options parse(int argc, char* argv[])
@@ -481,14 +496,14 @@ int main(int argc, char* argv[])
 
     std::printf("\nmedian (min-max)\n");
     row("measure", "hello", "quiz", "ratio", "target", std::nullopt);
-    ratioRow("first frame, offscreen (ms)", offscreen.ms[0], offscreen.ms[1], 1, 1.15);
-    ratioRow("first frame, Xvfb (ms)", onXvfb.ms[0], onXvfb.ms[1], 1, 1.15);
-    ratioRow("peak RSS, offscreen (MiB)", offscreen.peakMiB[0], offscreen.peakMiB[1], 2, 1.06);
-    ratioRow("peak RSS, Xvfb (MiB)", onXvfb.peakMiB[0], onXvfb.peakMiB[1], 2, 1.06);
+    ratioRow("first frame, offscreen (ms)", offscreen.ms[0], offscreen.ms[1], 1, 1.15, false);
+    ratioRow("first frame, Xvfb (ms)", onXvfb.ms[0], onXvfb.ms[1], 1, 1.15, false);
+    ratioRow("peak RSS, offscreen (MiB)", offscreen.peakMiB[0], offscreen.peakMiB[1], 2, 1.06, true);
+    ratioRow("peak RSS, Xvfb (MiB)", onXvfb.peakMiB[0], onXvfb.peakMiB[1], 2, 1.06, true);
     if (valgrind)
-        ratioRow("instructions to first frame (M)", instructions[0], instructions[1], 2, 1.3);
+        ratioRow("instructions to first frame (M)", instructions[0], instructions[1], 2, instructionTarget, true);
     else
-        row("instructions to first frame (M)", "skipped", "skipped", "-", "<= 1.30 x hello", std::nullopt);
+        row("instructions to first frame (M)", "skipped", "skipped", "-", "<= 1.12 x hello", std::nullopt);
 
     const Summary pair = summarise(model.pairNs), reset = summarise(model.resetNs);
     row("pair check, model (ns)", "", figure(pair, 0), "", "<= 5000 ns", pair.median <= 5000);
@@ -507,6 +522,12 @@ int main(int argc, char* argv[])
     std::printf("resident memory over the random game (actions: KiB):");
     for (const auto& [actions, kib] : soak.samples)
         std::printf(" %ld: %ld", actions, kib);
-    std::printf("\n%s\n", misses == 0 ? "all targets met" : (std::to_string(misses) + " target(s) missed").c_str());
-    return 0;
+    if (misses.empty()) {
+        std::printf("\nall gated targets met\n");
+        return 0;
+    }
+    std::printf("\n%zu gated target(s) missed:\n", misses.size());
+    for (const std::string& measure : misses)
+        std::printf("  %s\n", measure.c_str());
+    return 1;
 }
