@@ -12,5 +12,9 @@ foreach(size IN LISTS drelvan_icon_sizes)
 endforeach()
 set(drelvan_icon ${drelvan_icon_32})
 set(drelvan_icon_scalable share/icons/hicolor/scalable/apps/${APP_ID}.svg)
+set(drelvan_copyright share/doc/drelvan/copyright)
+set(drelvan_changelog share/doc/drelvan/changelog.gz)
+set(drelvan_manuals share/man/man1/drelvan.1.gz share/man/bg/man1/drelvan.1.gz)
 set(drelvan_files ${drelvan_program} ${drelvan_desktop_entry} ${drelvan_metainfo}
-    ${drelvan_icons} ${drelvan_icon_scalable})
+    ${drelvan_icons} ${drelvan_icon_scalable} ${drelvan_copyright} ${drelvan_changelog}
+    ${drelvan_manuals})
