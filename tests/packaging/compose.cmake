@@ -4,12 +4,10 @@
 # APPSTREAMCLI and COMPOSE are the programs found (COMPOSE is the helper
 # that `appstreamcli compose` runs, packaged apart); APP_ID is the
 # application id. Without them the test says that it is skipped.
-foreach(tool APPSTREAMCLI COMPOSE)
-    if(NOT ${tool})
-        message("Skipped: appstreamcli compose is not installed (Debian: appstream-compose)")
-        return()
-    endif()
-endforeach()
+if(NOT APPSTREAMCLI OR NOT COMPOSE)
+    message("Skipped: appstreamcli compose is not installed (Debian: appstream-compose)")
+    return()
+endif()
 
 file(REMOVE_RECURSE "${WORK}")
 # The tree is installed with its prefix at ROOT itself, not ROOT/usr.
@@ -53,11 +51,6 @@ foreach(element
     string(FIND "${xml}" "${element}" at)
     if(at EQUAL -1)
         list(APPEND faults "the catalogue lacks ${element}")
-    endif()
-endforeach()
-foreach(size 64x64 128x128)
-    if(NOT EXISTS "${WORK}/share/swcatalog/icons/drelvan/${size}/${APP_ID}.png")
-        list(APPEND faults "no cached icon of ${size}")
     endif()
 endforeach()
 

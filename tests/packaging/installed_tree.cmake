@@ -31,7 +31,7 @@ endif()
 
 # The icons: PNG files whose headers give the size of the theme directory
 # they lie in (a desktop that asks for 64 pixels takes the file from 64x64
-# as it is), and an SVG drawing for any other size.
+# as it is).
 foreach(size IN LISTS drelvan_icon_sizes)
     set(icon "${drelvan_icon_${size}}")
     file(READ "${ROOT}/${icon}" header LIMIT 26 HEX)
@@ -48,10 +48,6 @@ foreach(size IN LISTS drelvan_icon_sizes)
         fault("${icon} is not ${size} × ${size} (width and height: ${dimensions})")
     endif()
 endforeach()
-file(READ "${ROOT}/${drelvan_icon_scalable}" svg LIMIT 1000)
-if(NOT svg MATCHES "<svg[^>]* viewBox=\"0 0 128 128\"")
-    fault("${drelvan_icon_scalable} is not a square SVG drawing")
-endif()
 
 # The 32-pixel icon has an 8-bit palette (colour type 3), and it is the very
 # file that the window shows.
