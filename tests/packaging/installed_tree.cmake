@@ -29,31 +29,17 @@ if(NOT magic STREQUAL "7f454c46")
     fault("${drelvan_program} is not an ELF program")
 endif()
 
-# The icons: PNG files whose headers give the size of the theme directory
-# they lie in (a desktop that asks for 64 pixels takes the file from 64x64
-# as it is).
-foreach(size IN LISTS drelvan_icon_sizes)
-    set(icon "${drelvan_icon_${size}}")
-    file(READ "${ROOT}/${icon}" header LIMIT 26 HEX)
-    string(SUBSTRING "${header}" 0 16 signature)
-    string(SUBSTRING "${header}" 32 16 dimensions)
-    # Width and height, each four bytes big-endian.
-    math(EXPR expected "${size}" OUTPUT_FORMAT HEXADECIMAL)
-    string(TOLOWER "${expected}" expected)
-    string(REPLACE "0x" "00000000" expected "${expected}")
-    string(REGEX REPLACE "^.*(........)$" "\\1\\1" expected "${expected}")
-    if(NOT signature STREQUAL "89504e470d0a1a0a")
-        fault("${icon} is not a PNG file")
-    elseif(NOT dimensions STREQUAL expected)
-        fault("${icon} is not ${size} × ${size} (width and height: ${dimensions})")
-    endif()
-endforeach()
-
-# The 32-pixel icon has an 8-bit palette (colour type 3), and it is the very
-# file that the window shows.
+# The icon: a PNG whose header says 32 × 32 with an 8-bit palette (colour
+# type 3), the very file that the window shows.
 file(READ "${ROOT}/${drelvan_icon}" header LIMIT 26 HEX)
+string(SUBSTRING "${header}" 0 16 signature)
+string(SUBSTRING "${header}" 32 16 size)
 string(SUBSTRING "${header}" 48 4 depthAndType)
-if(NOT depthAndType STREQUAL "0803")
+if(NOT signature STREQUAL "89504e470d0a1a0a")
+    fault("${drelvan_icon} is not a PNG file")
+elseif(NOT size STREQUAL "0000002000000020")
+    fault("${drelvan_icon} is not 32 × 32 (width and height: ${size})")
+elseif(NOT depthAndType STREQUAL "0803")
     fault("${drelvan_icon} is not an 8-bit palette image (depth and colour type: ${depthAndType})")
 endif()
 file(SHA256 "${ROOT}/${drelvan_icon}" installed)
