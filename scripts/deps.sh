@@ -19,7 +19,7 @@ DRELVAN_BUILD_PACKAGES=(build-essential cmake qt6-base-dev doctest-dev fonts-lib
 # What the test suite needs on top: a real X server for the screenshot and
 # desktop tests, and the tools that check the desktop files, the Windows
 # resource and the Debian package.
-DRELVAN_TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file)
+DRELVAN_TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream appstream-compose binutils-mingw-w64-x86-64 dpkg-dev file lintian)
 
 # What the benchmark needs on top: an X server to start the window on, and
 # callgrind to count its instructions.

@@ -104,4 +104,16 @@ foreach(element
     endif()
 endforeach()
 
+# Debian's tools take the package's version from the control file alone,
+# so nothing but this notices a release without its changelog entry.
+execute_process(COMMAND gzip -dc "${ROOT}/${drelvan_changelog}"
+    OUTPUT_VARIABLE changelog RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    fault("${drelvan_changelog} is not a gzip file")
+elseif(NOT changelog MATCHES "^drelvan \\(([^)]*)\\) ")
+    fault("${drelvan_changelog} does not begin with an entry for drelvan")
+elseif(NOT CMAKE_MATCH_1 STREQUAL VERSION)
+    fault("the latest entry of ${drelvan_changelog} is for ${CMAKE_MATCH_1}, not ${VERSION}")
+endif()
+
 stop_at_faults()
