@@ -130,8 +130,8 @@ void sendText(QWidget* widget, const QString& text)
     QApplication::sendEvent(widget, &release);
 }
 
-// The game as far as its rules go, whatever the lists do: the entries still
-// in play, what is selected, and the verdict the box must show.
+// The game as its rules have it, whichever entries the learner picks: the
+// entries still in play, what is selected, and the verdict the box must show.
 struct InPlay {
     std::array<QStringList, 2> entries{alphabeticalNames, periods};
     std::array<int, 2> selected{-1, -1};
@@ -666,6 +666,14 @@ void Learner::judge(int acted, const std::array<QStringList, 2>& gone, const std
 {
     QVERIFY2(gone[0].size() == 1 && gone[1].size() == 1,
              qPrintable(u"a check took out %1 and %2"_s.arg(gone[0].join(u", "_s), gone[1].join(u", "_s))));
+    const QString& name = gone[0][0];
+    const QString& period = gone[1][0];
+    const qsizetype row = chronologicalNames.indexOf(name);
+    QVERIFY(row >= 0);
+    const bool right = periods[row] == period;
+    current_ += (right ? u" -> right: "_s : u" -> wrong: "_s) + name + u" / "_s + period;
+    ++checks_;
+
     QVERIFY2(acted >= 0, "a check without a pick in a list");
     QVERIFY2(++checksInAction_ == 1, "two checks came of one action");
     const auto other = static_cast<std::size_t>(1 - acted);
@@ -673,17 +681,9 @@ void Learner::judge(int acted, const std::array<QStringList, 2>& gone, const std
     QVERIFY2(before >= 0 && gone[other][0] == game_.entries[other][before],
              qPrintable(u"the check took out \"%1\", not the selection in %2"_s.arg(gone[other][0], QLatin1String(listNames[other]))));
     QVERIFY2(selected[0] < 0 && selected[1] < 0, "a selection stands after the check");
-
-    const QString& name = gone[0][0];
-    const QString& period = gone[1][0];
-    const qsizetype row = chronologicalNames.indexOf(name);
-    QVERIFY(row >= 0);
-    const bool right = periods[row] == period;
     game_.verdict = (right ? u"Вярно "_s : u"Грешно "_s) + name + u" период "_s + period + u"\r\n"_s;
     if (right)
         game_.verdict += notes_[row];
-    ++checks_;
-    current_ += (right ? u" -> right: "_s : u" -> wrong: "_s) + name + u" / "_s + period;
 }
 
 // A list as the learner sees it and as a screen reader reads it.
