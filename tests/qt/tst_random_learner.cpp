@@ -1,21 +1,22 @@
 // A learner who plays the window at random: clicks, double-clicks and
 // Ctrl+clicks anywhere in the two lists, cursor keys, Space, type-ahead, Tab,
 // a screen reader's press on an entry, the reset button by mouse and
-// keyboard, and typing, pasting and deleting in the verdict box. After every
-// action the window is held against a reference that plays by the rules of
-// the game on its own and knows nothing of the program's handlers: the names
-// and periods are typed in support.hpp, and the notes, read once from the
-// hidden list, are held to their known lengths. The lists are read the way a
-// screen reader reads them, through their accessible interfaces, as well as
-// through the views.
+// keyboard, and typing, pasting and deleting in the verdict box.
 //
-// What the learner's action picks is predicted before it is sent, from what
-// the learner sees: the entry drawn under the pointer, the entry with the
-// focus mark, the entries' texts, how many whole rows a list shows.
+// Which entry a key or typed letters select is the list rules' business,
+// tested by their own tables; the learner does not guess it. It watches what
+// each action did and holds the window to what must be true whatever was
+// picked: the screen, and a screen reader, show the model; a check happens
+// only when a name and a period are both selected, takes exactly those two
+// out of play, judges them by the catalogue as typed in support.hpp, and
+// leaves nothing selected; at most one check comes of one action; the answer
+// key never changes; the focus mark, the top row and the keyboard focus stay
+// where they can be. The entry the pointer or a screen reader lands on is the
+// one drawn, or read out, there.
 //
 // The same seed plays the same game. To rerun a failure, or to play longer:
 //
-//     QT_QPA_PLATFORM=offscreen QTEST_FUNCTION_TIMEOUT=3600000 DRELVAN_SEED=3 DRELVAN_ACTIONS=1000000 build-tests/tests/tst_random_learner play
+//     QT_QPA_PLATFORM=offscreen QTEST_FUNCTION_TIMEOUT=3600000 DRELVAN_SEED=3 DRELVAN_ACTIONS=1000000 build-tests/tests/qt/tst_random_learner play
 //
 // (Qt Test stops a test function after five minutes unless
 // QTEST_FUNCTION_TIMEOUT, in milliseconds, says otherwise.)
@@ -65,16 +66,6 @@ constexpr qsizetype openingLength = 1008;
 // the machine.
 constexpr int patientTyping = 3'600'000;
 
-bool sameEntries(const std::vector<std::u16string>& model, const QStringList& expected)
-{
-    if (model.size() != static_cast<std::size_t>(expected.size()))
-        return false;
-    for (qsizetype i = 0; i < expected.size(); ++i)
-        if (QStringView(model[static_cast<std::size_t>(i)]) != expected[i])
-            return false;
-    return true;
-}
-
 QStringList textsOf(const ListBoxView* list)
 {
     QStringList texts;
@@ -90,21 +81,32 @@ QStringList heardOf(QAccessibleInterface* list)
     QStringList heard;
     for (int row = 0; row < list->childCount(); ++row) {
         QAccessibleInterface* entry = list->child(row);
-        if (!entry) {
-            heard << u"(no interface)"_s;
-            continue;
-        }
-        heard << (entry->state().selected ? u"*"_s : QString()) + entry->text(QAccessible::Name);
+        heard << (!entry ? u"(no interface)"_s
+                         : (entry->state().selected ? u"*"_s : QString()) + entry->text(QAccessible::Name));
     }
     return heard;
 }
 
-QStringList heardFromReference(const QStringList& entries, int selected)
+QStringList heardFromModel(QStringList entries, int selected)
 {
-    QStringList heard;
-    for (qsizetype row = 0; row < entries.size(); ++row)
-        heard << (row == selected ? u"*"_s : QString()) + entries[row];
-    return heard;
+    if (selected >= 0 && selected < entries.size())
+        entries[selected].prepend(u'*');
+    return entries;
+}
+
+// The entries of `before` that are missing from `after`; none where `after`
+// is not `before` with some entries taken out and the rest in their order.
+std::optional<QStringList> takenOut(const QStringList& before, const QStringList& after)
+{
+    QStringList gone;
+    qsizetype kept = 0;
+    for (const QString& entry : before) {
+        if (kept < after.size() && after[kept] == entry)
+            ++kept;
+        else
+            gone << entry;
+    }
+    return kept == after.size() ? std::optional(gone) : std::nullopt;
 }
 
 // What Qt warns of while the learner plays: a warning means the window did
@@ -128,105 +130,21 @@ void sendText(QWidget* widget, const QString& text)
     QApplication::sendEvent(widget, &release);
 }
 
-// The game as its rules have it: the names and periods still in play, what
-// is selected, where the focus mark is, what has been typed into each list,
-// and the verdict box's text.
-struct Reference {
+// The game as its rules have it, whichever entries the learner picks: the
+// entries still in play, what is selected, and the verdict the box must show.
+struct InPlay {
     std::array<QStringList, 2> entries{alphabeticalNames, periods};
     std::array<int, 2> selected{-1, -1};
-    std::array<int, 2> mark{-1, -1};
-    std::array<QString, 2> search;
     QString verdict;
-    QStringList notes;
-    int checks = 0;
-    QString lastCheck;
+};
 
-    int count(int member) const { return static_cast<int>(entries[static_cast<std::size_t>(member)].size()); }
-
-    // The learner picks an entry: the focus mark goes to it, and it becomes
-    // the selection unless it is already.
-    void pick(int member, int row)
-    {
-        mark[static_cast<std::size_t>(member)] = row;
-        select(member, row);
-    }
-
-    void select(int member, int row)
-    {
-        if (row == selected[static_cast<std::size_t>(member)])
-            return;
-        selected[static_cast<std::size_t>(member)] = row;
-        if (selected[0] < 0 || selected[1] < 0)
-            return;
-        const QString name = entries[0][selected[0]];
-        const QString period = entries[1][selected[1]];
-        const qsizetype key = chronologicalNames.indexOf(name);
-        const bool right = key >= 0 && periods[key] == period;
-        verdict = (right ? u"Вярно "_s : u"Грешно "_s) + name + u" период "_s + period + u"\r\n"_s;
-        if (right)
-            verdict += notes[key];
-        entries[0].removeAt(selected[0]);
-        entries[1].removeAt(selected[1]);
-        selected = {-1, -1};
-        ++checks;
-        lastCheck = (right ? u"right: "_s : u"wrong: "_s) + name + u" / "_s + period;
-        keepMarksOnEntries();
-    }
-
-    // A list that gets the keyboard focus with no focus mark puts it on its
-    // first entry.
-    void focusGained(int member)
-    {
-        if (mark[static_cast<std::size_t>(member)] < 0 && count(member) > 0)
-            mark[static_cast<std::size_t>(member)] = 0;
-    }
-
-    // The mark stays at its row when the entry there goes, on the entry that
-    // moved up into its place, or on the last entry if it was the last.
-    void keepMarksOnEntries()
-    {
-        for (int member = 0; member < 2; ++member)
-            mark[static_cast<std::size_t>(member)] = std::min(mark[static_cast<std::size_t>(member)], count(member) - 1);
-    }
-
-    void reset()
-    {
-        entries = {alphabeticalNames, periods};
-        selected = {-1, -1};
-        verdict.clear();
-        mark = {0, 0}; // dealt afresh, each list starts at its top
-    }
-
-    // The entry a letter typed into a list picks, -1 for none. A new search
-    // starts behind the focus mark and goes round to the top; a letter
-    // typed soon after the last one adds to the search, which starts at the
-    // mark, so that the entry found so far stays while it still fits; the
-    // same letter again and again, in either case, goes on to the next
-    // entry that starts with it.
-    int typeAhead(int member, const QString& typed, bool goingOn)
-    {
-        QString& typedSoFar = search[static_cast<std::size_t>(member)];
-        typedSoFar = goingOn ? typedSoFar + typed : typed;
-        QString wanted = typedSoFar;
-        const int at = mark[static_cast<std::size_t>(member)];
-        int from = at + 1;
-        if (goingOn && typedSoFar.size() > 1) {
-            const bool sameLetter = std::all_of(typedSoFar.cbegin(), typedSoFar.cend(), [&](QChar letter) {
-                return QStringView(&letter, 1).compare(typedSoFar.left(1), Qt::CaseInsensitive) == 0;
-            });
-            if (sameLetter)
-                wanted = typed;
-            else
-                from = std::max(at, 0);
-        }
-        const QStringList& list = entries[static_cast<std::size_t>(member)];
-        for (int i = 0; i < count(member); ++i) {
-            const int row = (from + i) % count(member);
-            if (list[row].startsWith(wanted, Qt::CaseInsensitive))
-                return row;
-        }
-        return -1;
-    }
+// What one step of an action did: in which visible list (-1 for none),
+// whether it was the reset, and where it aimed, if it aimed at all: the entry
+// drawn or read out there, a null text where there was none.
+struct Step {
+    int member = -1;
+    bool reset = false;
+    std::optional<QString> aim;
 };
 
 enum class Kind { Click, CtrlClick, DoubleClick, CursorKey, TypeAhead, ScreenReader, Wheel, Tab, Verdict, Reset };
@@ -283,7 +201,7 @@ public:
 
     const QStringList& log() const { return log_; }
     QString recentActions() const;
-    int checks() const { return reference_.checks; }
+    int checks() const { return checks_; }
 
 private:
     void act(const Draw& action);
@@ -298,12 +216,11 @@ private:
     void reset(const Draw& action);
 
     QPoint pointIn(int member, const Draw& action) const;
-    QPoint pointInView(int member, const Draw& action) const;
-    int entryDrawnAt(int member, QPoint at) const;
-    void pressAt(int member, QPoint at);
-    void pick(int member, int row);
+    QString drawnAt(int member, QPoint at) const;
     void focus(QWidget* widget);
-    void focusTo(QWidget* widget);
+    void settle();
+    void observe();
+    void judge(int acted, const std::array<QStringList, 2>& gone, const std::array<int, 2>& selected);
     void verify();
     void verifyList(int member);
     void note(const QString& line);
@@ -318,11 +235,16 @@ private:
     QPushButton* reset_;
     std::array<QWidget*, 4> focusChain_;
     std::array<QElapsedTimer, 2> sinceTypeAhead_;
+    std::array<QString, 2> typedSoFar_;
 
-    Reference reference_;
+    InPlay game_;
+    QStringList notes_;
     std::array<std::vector<std::u16string>, 3> key_;
     QWidget* expectedFocus_ = nullptr;
-    std::array<bool, 2> picked_{false, false};
+    Step step_;
+    std::array<bool, 2> changed_{false, false};
+    int checks_ = 0;
+    int checksInAction_ = 0;
     int textChanges_ = 0;
 
     int actionNumber_ = 0;
@@ -342,19 +264,20 @@ void Learner::start()
         key_[static_cast<std::size_t>(member - 2)] = form.List1(member).entries();
     QCOMPARE(entriesOf(form.List1(2)), chronologicalNames);
     QCOMPARE(entriesOf(form.List1(3)), periods);
-    reference_.notes = entriesOf(form.List1(4));
-    QCOMPARE(reference_.notes.size(), qsizetype(noteLengths.size()));
-    for (qsizetype row = 0; row < reference_.notes.size(); ++row)
-        QCOMPARE(reference_.notes[row].size(), noteLengths[static_cast<std::size_t>(row)]);
+    notes_ = entriesOf(form.List1(4));
+    QCOMPARE(notes_.size(), qsizetype(noteLengths.size()));
+    for (qsizetype row = 0; row < notes_.size(); ++row)
+        QCOMPARE(notes_[row].size(), noteLengths[static_cast<std::size_t>(row)]);
 
-    reference_.verdict = q(form.Text1(0).Text());
-    QCOMPARE(reference_.verdict.size(), openingLength);
-    QCOMPARE(reference_.verdict.count(u"\r\n"_s), 8);
+    game_.verdict = q(form.Text1(0).Text());
+    QCOMPARE(game_.verdict.size(), openingLength);
+    QCOMPARE(game_.verdict.count(u"\r\n"_s), 8);
 
     for (ListBoxView* list : lists_)
         QVERIFY(list);
     expectedFocus_ = verdict_;
-    verify();
+    // Dealt, nothing selected.
+    settle();
 }
 
 void Learner::play(int actions)
@@ -362,25 +285,23 @@ void Learner::play(int actions)
     for (int i = 0; i < actions; ++i) {
         ++actionNumber_;
         current_ = QString::number(actionNumber_) + u' ';
-        const int checksBefore = reference_.checks;
-        const QString verdictBefore = reference_.verdict;
+        const QString verdictBefore = game_.verdict;
         textChanges_ = 0;
-        picked_ = {false, false};
+        checksInAction_ = 0;
+        changed_ = {false, false};
+        step_ = {};
         act(draw(random_));
-        if (reference_.checks != checksBefore)
-            current_ += u" -> "_s + reference_.lastCheck;
+        if (!QTest::currentTestFailed()) {
+            QCoreApplication::processEvents();
+            settle();
+        }
         note(current_);
         if (QTest::currentTestFailed())
             return;
-        QCoreApplication::processEvents();
-
-        verify();
-        if (QTest::currentTestFailed())
-            return;
-        // One action makes one check at the most: the box showed at most one
-        // new text on the way.
-        QCOMPARE(textChanges_, verdictBefore == reference_.verdict ? 0 : 1);
-        if (verdictBefore != reference_.verdict)
+        // The box showed a new verdict once, from its first line, or not at
+        // all.
+        QCOMPARE(textChanges_, verdictBefore == game_.verdict ? 0 : 1);
+        if (verdictBefore != game_.verdict)
             QCOMPARE(verdict_->verticalScrollBar()->value(), 0);
         if (QTest::currentTestFailed())
             return;
@@ -435,69 +356,33 @@ void Learner::act(const Draw& action)
 // anywhere in the list.
 QPoint Learner::pointIn(int member, const Draw& action) const
 {
+    ListBoxView* list = lists_[static_cast<std::size_t>(member)];
+    const QRect view = list->viewport()->rect();
+    const int count = list->count();
+    QPoint point(static_cast<int>(action.b % static_cast<quint32>(view.width())),
+                 static_cast<int>(action.c % static_cast<quint32>(view.height())));
+    const int below = count == 0 ? 0 : list->visualRect(count - 1).bottom() + 1;
+    const QRect entry = count == 0 ? QRect()
+                                   : list->visualRect(static_cast<int>(action.b % static_cast<quint32>(count))).intersected(view);
+    if (action.a % 4 == 1 && below < view.height())
+        point.setY(below + static_cast<int>(action.c % static_cast<quint32>(view.height() - below)));
+    else if (action.a % 4 >= 2 && !entry.isEmpty())
+        point = {entry.left() + static_cast<int>(action.c % static_cast<quint32>(entry.width())),
+                 entry.top() + static_cast<int>((action.c >> 16) % static_cast<quint32>(entry.height()))};
     // QTest takes the point (0,0) to mean the middle of the widget.
-    const QPoint point = pointInView(member, action);
     return point.isNull() ? QPoint(1, 0) : point;
 }
 
-QPoint Learner::pointInView(int member, const Draw& action) const
-{
-    ListBoxView* list = lists_[static_cast<std::size_t>(member)];
-    const QRect view = list->viewport()->rect();
-    const QPoint anywhere(static_cast<int>(action.b % static_cast<quint32>(view.width())),
-                          static_cast<int>(action.c % static_cast<quint32>(view.height())));
-    const int count = list->count();
-    switch (action.a % 4) {
-    case 0:
-        return anywhere;
-    case 1: {
-        const int below = count == 0 ? 0 : list->visualRect(count - 1).bottom() + 1;
-        if (below >= view.height())
-            return anywhere;
-        return {anywhere.x(), below + static_cast<int>(action.c % static_cast<quint32>(view.height() - below))};
-    }
-    default: {
-        if (count == 0)
-            return anywhere;
-        const QRect entry = list->visualRect(static_cast<int>(action.b % static_cast<quint32>(count))).intersected(view);
-        if (entry.isEmpty())
-            return anywhere;
-        return {entry.left() + static_cast<int>(action.c % static_cast<quint32>(entry.width())),
-                entry.top() + static_cast<int>((action.c >> 16) % static_cast<quint32>(entry.height()))};
-    }
-    }
-}
-
-// The entry whose row is drawn under the point, -1 for none.
-int Learner::entryDrawnAt(int member, QPoint at) const
+// The entry drawn under the point, as the learner sees it; a null text for
+// none.
+QString Learner::drawnAt(int member, QPoint at) const
 {
     const ListBoxView* list = lists_[static_cast<std::size_t>(member)];
-    if (!list->viewport()->rect().contains(at))
-        return -1;
-    for (int row = list->firstVisibleRow(); row < list->count(); ++row)
-        if (list->visualRect(row).contains(at))
-            return row;
-    return -1;
-}
-
-void Learner::pick(int member, int row)
-{
-    current_ += u" -> \""_s + reference_.entries[static_cast<std::size_t>(member)][row] + u'"';
-    reference_.pick(member, row);
-    picked_[static_cast<std::size_t>(member)] = true;
-}
-
-// A press on an entry picks it, with or without Ctrl; a press beside the
-// entries picks nothing.
-void Learner::pressAt(int member, QPoint at)
-{
-    const int under = entryDrawnAt(member, at);
-    QCOMPARE(lists_[static_cast<std::size_t>(member)]->rowAt(at), under);
-    if (under < 0) {
-        current_ += u" (no entry)"_s;
-        return;
-    }
-    pick(member, under);
+    if (list->viewport()->rect().contains(at))
+        for (int row = list->firstVisibleRow(); row < list->count(); ++row)
+            if (list->visualRect(row).contains(at))
+                return list->text(row);
+    return {};
 }
 
 void Learner::click(const Draw& action, Qt::KeyboardModifiers modifiers)
@@ -507,40 +392,34 @@ void Learner::click(const Draw& action, Qt::KeyboardModifiers modifiers)
     current_ += u"%1click %2 at (%3,%4)"_s.arg(modifiers ? u"Ctrl+"_s : QString(), QLatin1String(listNames[action.member]))
                     .arg(at.x())
                     .arg(at.y());
-    // The press gives the list the focus before it picks.
-    focusTo(list);
-    pressAt(action.member, at);
+    expectedFocus_ = list;
+    step_ = {action.member, false, drawnAt(action.member, at)};
     QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, at);
 }
 
-// The first click of a double-click picks what is under the pointer; the
-// second picks what is under it then: the same entry, or, if the first made
-// a pair and took the entry away or scrolled the list, another.
+// Each click of a double-click lands on what is drawn under the pointer at
+// the time: if the first made a pair and took its entry away, the second
+// lands on the entry that moved up.
 void Learner::doubleClick(const Draw& action)
 {
     ListBoxView* list = lists_[static_cast<std::size_t>(action.member)];
     const QPoint at = pointIn(action.member, action);
     current_ += u"double-click %1 at (%2,%3)"_s.arg(QLatin1String(listNames[action.member])).arg(at.x()).arg(at.y());
-    focusTo(list);
-    pressAt(action.member, at);
+    expectedFocus_ = list;
+    step_ = {action.member, false, drawnAt(action.member, at)};
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
     QCoreApplication::processEvents();
-    verifyList(action.member);
+    settle();
     if (QTest::currentTestFailed())
         return;
 
     current_ += u", again"_s;
-    pressAt(action.member, at);
+    step_ = {action.member, false, drawnAt(action.member, at)};
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
 }
 
-// With nothing selected in the list, a cursor key or Space picks the entry
-// with the focus mark (the first entry if none has it), Home the first entry
-// and End the last. With an entry selected the keys move from it, Page Up and
-// Page Down by one row less than the list shows whole; at either end a key
-// that would leave the list stays at the end.
 void Learner::cursorKey(const Draw& action)
 {
     static constexpr std::pair<Qt::Key, const char*> keys[] = {
@@ -550,41 +429,9 @@ void Learner::cursorKey(const Draw& action)
     const auto& [key, keyName] = keys[action.a % std::size(keys)];
     ListBoxView* list = lists_[static_cast<std::size_t>(action.member)];
     focus(list);
-    const int count = reference_.count(action.member);
-    const int last = count - 1;
-    const int mark = reference_.mark[static_cast<std::size_t>(action.member)];
-    const int selected = reference_.selected[static_cast<std::size_t>(action.member)];
-    current_ += u"%1 in %2 (focus mark %3)"_s.arg(QLatin1String(keyName), QLatin1String(listNames[action.member])).arg(mark);
-
-    // How many rows the list shows whole, from the rows as drawn.
-    const int rowHeight = count > 0 ? list->visualRect(0).height() : 1;
-    QVERIFY(rowHeight > 0);
-    const int wholeRows = std::max(1, list->viewport()->height() / rowHeight);
-    if (count > 0)
-        QCOMPARE(list->wholeRowsShown(), wholeRows);
-    const int page = std::max(1, wholeRows - 1);
-
-    int target = -1;
-    if (count == 0)
-        target = -1;
-    else if (key == Qt::Key_Home)
-        target = 0;
-    else if (key == Qt::Key_End)
-        target = last;
-    else if (selected < 0)
-        target = std::max(mark, 0);
-    else if (key == Qt::Key_Up)
-        target = std::max(selected - 1, 0);
-    else if (key == Qt::Key_Down)
-        target = std::min(selected + 1, last);
-    else if (key == Qt::Key_PageUp)
-        target = std::max(selected - page, 0);
-    else if (key == Qt::Key_PageDown)
-        target = std::min(selected + page, last);
-    else
-        target = selected;
-    if (target >= 0 && target != selected)
-        pick(action.member, target);
+    current_ += u"%1 in %2 (focus mark %3)"_s.arg(QLatin1String(keyName), QLatin1String(listNames[action.member]))
+                    .arg(list->caretRow());
+    step_.member = action.member;
     QTest::keyClick(list, key);
 }
 
@@ -596,16 +443,16 @@ void Learner::typeAhead(const Draw& action)
                                      u"к"_s, u"т"_s, u"с"_s, u"Я"_s, u"Ж"_s, u"I"_s, u"о"_s, u"е"_s};
     static const QStringList digits{u"6"_s, u"7"_s, u"8"_s, u"5"_s, u"0"_s, u"3"_s};
     const auto index = static_cast<std::size_t>(action.member);
+    ListBoxView* list = lists_[index];
     const QStringList& pool = action.member == 0 ? letters : digits;
     QString typed = pool[static_cast<qsizetype>(action.a % static_cast<quint32>(pool.size()))];
-    const QString& typedSoFar = reference_.search[index];
-    const QStringList& entries = reference_.entries[index];
+    QString& typedSoFar = typedSoFar_[index];
     const bool goingOn = action.b % 4 >= 2 && !typedSoFar.isEmpty();
     if (goingOn && action.b % 4 == 2) {
         typed = action.c % 2 ? typedSoFar.left(1).toLower() : typedSoFar.left(1).toUpper();
     } else if (goingOn) {
         QStringList fitting;
-        for (const QString& entry : entries)
+        for (const QString& entry : textsOf(list))
             if (entry.size() > typedSoFar.size() && entry.startsWith(typedSoFar, Qt::CaseInsensitive))
                 fitting << entry;
         if (!fitting.isEmpty()) {
@@ -614,21 +461,13 @@ void Learner::typeAhead(const Draw& action)
                 typed = action.c % 3 ? QString(next) : QString(next).toUpper();
         }
     }
-    ListBoxView* list = lists_[index];
     focus(list);
-    const int mark = reference_.mark[index];
     current_ += u"type \"%1\"%2 in %3 (focus mark %4)"_s.arg(typed, goingOn ? u" after \""_s + typedSoFar + u'"' : QString(),
                                                               QLatin1String(listNames[action.member]))
-                    .arg(mark);
+                    .arg(list->caretRow());
+    typedSoFar = goingOn ? typedSoFar + typed : typed;
+    step_.member = action.member;
 
-    // A list with no entries takes no notice of what is typed.
-    if (!entries.isEmpty()) {
-        const int found = reference_.typeAhead(action.member, typed, goingOn);
-        if (found >= 0)
-            pick(action.member, found);
-        else
-            current_ += u" (none)"_s;
-    }
     // Whether the list takes a letter as the next of a search or as a new
     // one hangs on the time since the last; the learner types either quickly
     // or, for a new search, at least a millisecond after a zero interval.
@@ -661,7 +500,7 @@ void Learner::screenReader(const Draw& action)
     QAccessibleActionInterface* actions = entry->actionInterface();
     QVERIFY(actions);
     QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
-    pick(action.member, row);
+    step_ = {action.member, false, entry->text(QAccessible::Name)};
     actions->doAction(QAccessibleActionInterface::pressAction());
 }
 
@@ -678,15 +517,16 @@ void Learner::wheel(const Draw& action)
     QApplication::sendEvent(area->viewport(), &event);
 }
 
+// Tab goes round the chain verdict box, names, periods, reset button;
+// Shift+Tab goes back.
 void Learner::tab(const Draw& action)
 {
     const bool back = action.a % 2;
     current_ += back ? u"Shift+Tab"_s : u"Tab"_s;
     QWidget* from = QApplication::focusWidget();
-    QVERIFY(from);
     const auto at = std::find(focusChain_.begin(), focusChain_.end(), from) - focusChain_.begin();
-    QVERIFY(at < 4);
-    focusTo(focusChain_[static_cast<std::size_t>((at + (back ? 3 : 1)) % 4)]);
+    QVERIFY2(at < 4, "the keyboard focus is off the chain");
+    expectedFocus_ = focusChain_[static_cast<std::size_t>((at + (back ? 3 : 1)) % 4)];
     if (back)
         QTest::keyClick(from, Qt::Key_Backtab, Qt::ShiftModifier);
     else
@@ -698,139 +538,199 @@ void Learner::tab(const Draw& action)
 void Learner::typeInVerdict(const Draw& action)
 {
     static const QStringList clippings{u"Вярно Крум период 803 - 814"_s, u"x"_s, u"Грешно\r\n"_s, QString(u"Я"_s).repeated(3000)};
+    static constexpr std::pair<const char*, QKeyCombination> keys[] = {
+        {"Return", Qt::Key_Return},       {"Ctrl+V", Qt::CTRL | Qt::Key_V}, {"Shift+Insert", Qt::SHIFT | Qt::Key_Insert},
+        {"Backspace", Qt::Key_Backspace}, {"Delete", Qt::Key_Delete},       {"Ctrl+X", Qt::CTRL | Qt::Key_X},
+        {"Ctrl+Z", Qt::CTRL | Qt::Key_Z},
+    };
     focus(verdict_);
     if (action.b % 2) {
         current_ += u"Ctrl+A, "_s;
         QTest::keyClick(verdict_, Qt::Key_A, Qt::ControlModifier);
     }
-    switch (action.a % 9) {
-    case 0:
-        current_ += u"type \"Крум\" in the verdict box"_s;
-        sendText(verdict_, u"Крум"_s);
-        break;
-    case 1:
-        current_ += u"type \"abc\" in the verdict box"_s;
-        QTest::keyClicks(verdict_, u"abc"_s);
-        break;
-    case 2:
-        current_ += u"Return in the verdict box"_s;
-        QTest::keyClick(verdict_, Qt::Key_Return);
-        break;
-    case 3:
-    case 4: {
+    const quint32 choice = action.a % 9;
+    if (choice < 2) {
+        const QString typed = choice == 0 ? u"Крум"_s : u"abc"_s;
+        current_ += u"type \"%1\" in the verdict box"_s.arg(typed);
+        if (choice == 0)
+            sendText(verdict_, typed);
+        else
+            QTest::keyClicks(verdict_, typed);
+        return;
+    }
+    const auto& [name, key] = keys[choice - 2];
+    current_ += QLatin1String(name) + u" in the verdict box"_s;
+    if (choice == 3 || choice == 4) {
         const QString clipping = clippings[static_cast<qsizetype>(action.c % static_cast<quint32>(clippings.size()))];
         QGuiApplication::clipboard()->setText(clipping);
-        current_ += u"paste %1 characters into the verdict box with %2"_s.arg(clipping.size())
-                        .arg(action.a % 9 == 3 ? u"Ctrl+V"_s : u"Shift+Insert"_s);
-        if (action.a % 9 == 3)
-            QTest::keyClick(verdict_, Qt::Key_V, Qt::ControlModifier);
-        else
-            QTest::keyClick(verdict_, Qt::Key_Insert, Qt::ShiftModifier);
-        break;
+        current_ += u" (%1 characters on the clipboard)"_s.arg(clipping.size());
     }
-    case 5:
-        current_ += u"Backspace in the verdict box"_s;
-        QTest::keyClick(verdict_, Qt::Key_Backspace);
-        break;
-    case 6:
-        current_ += u"Delete in the verdict box"_s;
-        QTest::keyClick(verdict_, Qt::Key_Delete);
-        break;
-    case 7:
-        current_ += u"Ctrl+X in the verdict box"_s;
-        QTest::keyClick(verdict_, Qt::Key_X, Qt::ControlModifier);
-        break;
-    default:
-        current_ += u"Ctrl+Z in the verdict box"_s;
-        QTest::keyClick(verdict_, Qt::Key_Z, Qt::ControlModifier);
-        break;
-    }
+    QTest::keyClick(verdict_, key.key(), key.keyboardModifiers());
 }
 
 void Learner::reset(const Draw& action)
 {
-    switch (action.a % 3) {
-    case 0:
+    step_.reset = true;
+    const quint32 how = action.a % 3;
+    if (how == 0) {
         current_ += u"click the reset button"_s;
-        focusTo(reset_);
+        expectedFocus_ = reset_;
         QTest::mouseClick(reset_, Qt::LeftButton);
-        break;
-    case 1:
-        current_ += u"Space on the reset button"_s;
-        focus(reset_);
-        QTest::keyClick(reset_, Qt::Key_Space);
-        break;
-    default:
-        current_ += u"Enter on the reset button"_s;
-        focus(reset_);
-        QTest::keyClick(reset_, action.b % 2 ? Qt::Key_Return : Qt::Key_Enter);
-        break;
+        return;
     }
-    reference_.reset();
+    current_ += how == 1 ? u"Space on the reset button"_s : u"Enter on the reset button"_s;
+    focus(reset_);
+    QTest::keyClick(reset_, how == 1 ? Qt::Key_Space : action.b % 2 ? Qt::Key_Return : Qt::Key_Enter);
 }
 
-// The learner's hand goes to a control before the keys do. Giving the focus
-// judges nothing; verify() sees to that after the action.
+// The learner's hand goes to a control before the keys do.
 void Learner::focus(QWidget* widget)
 {
-    focusTo(widget);
+    expectedFocus_ = widget;
     if (QApplication::focusWidget() != widget)
         widget->setFocus(Qt::OtherFocusReason);
 }
 
-// Where the action sends the keyboard focus.
-void Learner::focusTo(QWidget* widget)
+void Learner::settle()
 {
-    if (widget != expectedFocus_)
-        for (int member = 0; member < 2; ++member)
-            if (widget == lists_[static_cast<std::size_t>(member)])
-                reference_.focusGained(member);
-    expectedFocus_ = widget;
+    observe();
+    if (!QTest::currentTestFailed())
+        verify();
+}
+
+// What the step did to the game, read from the model and held to the rules
+// of the game; the game moves on to what was read.
+void Learner::observe()
+{
+    drelvan::Form& form = window_.form();
+    const std::array<QStringList, 2> entries{entriesOf(form.List1(0)), entriesOf(form.List1(1))};
+    const std::array<int, 2> selected{form.List1(0).ListIndex(), form.List1(1).ListIndex()};
+    const int acted = step_.member;
+
+    if (step_.reset) {
+        // Dealt afresh, whatever was selected or consumed.
+        QCOMPARE(entries[0], alphabeticalNames);
+        QCOMPARE(entries[1], periods);
+        QCOMPARE(selected[0], -1);
+        QCOMPARE(selected[1], -1);
+        game_.verdict.clear();
+    } else {
+        std::array<QStringList, 2> gone;
+        for (std::size_t member = 0; member < 2; ++member) {
+            const auto taken = takenOut(game_.entries[member], entries[member]);
+            QVERIFY2(taken, qPrintable(u"%1 changed other than by a removal: %2"_s.arg(QLatin1String(listNames[member]),
+                                                                                         entries[member].join(u", "_s))));
+            gone[member] = *taken;
+        }
+        if (!gone[0].isEmpty() || !gone[1].isEmpty()) {
+            judge(acted, gone, selected);
+            if (QTest::currentTestFailed())
+                return;
+        } else {
+            for (int member = 0; member < 2; ++member) {
+                const auto index = static_cast<std::size_t>(member);
+                if (member != acted)
+                    QVERIFY2(selected[index] == game_.selected[index],
+                             qPrintable(u"the selection in %1 changed without a pick there"_s.arg(QLatin1String(listNames[member]))));
+                else if (game_.selected[index] >= 0)
+                    QVERIFY2(selected[index] >= 0, "a selection was emptied without a check");
+            }
+        }
+        if (acted >= 0) {
+            const auto index = static_cast<std::size_t>(acted);
+            const QString picked = selected[index] >= 0 ? entries[index][selected[index]] : QString();
+            if (selected[index] != game_.selected[index] && !picked.isNull())
+                current_ += u" -> \""_s + picked + u'"';
+            const bool changed = selected[index] != game_.selected[index] || !gone[index].isEmpty();
+            changed_[index] = changed_[index] || changed;
+            // The entry drawn under the pointer, or read out by the screen
+            // reader, is the one picked: selected, or taken out by a check.
+            if (step_.aim && step_.aim->isNull())
+                QVERIFY2(!changed, "a press beside the entries picked one");
+            else if (step_.aim)
+                QVERIFY2(gone[index] == QStringList{*step_.aim} || picked == *step_.aim,
+                         qPrintable(u"\"%1\" was aimed at, not picked"_s.arg(*step_.aim)));
+        }
+    }
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(q(form.Text1(0).Text()), game_.verdict);
+    game_.entries = entries;
+    game_.selected = selected;
+}
+
+// A check takes out the name and the period that were selected, one of them
+// by this very pick, judges them by the catalogue and leaves both lists
+// without a selection.
+void Learner::judge(int acted, const std::array<QStringList, 2>& gone, const std::array<int, 2>& selected)
+{
+    QVERIFY2(gone[0].size() == 1 && gone[1].size() == 1,
+             qPrintable(u"a check took out %1 and %2"_s.arg(gone[0].join(u", "_s), gone[1].join(u", "_s))));
+    const QString& name = gone[0][0];
+    const QString& period = gone[1][0];
+    const qsizetype row = chronologicalNames.indexOf(name);
+    QVERIFY(row >= 0);
+    const bool right = periods[row] == period;
+    current_ += (right ? u" -> right: "_s : u" -> wrong: "_s) + name + u" / "_s + period;
+    ++checks_;
+
+    QVERIFY2(acted >= 0, "a check without a pick in a list");
+    QVERIFY2(++checksInAction_ == 1, "two checks came of one action");
+    const auto other = static_cast<std::size_t>(1 - acted);
+    const int before = game_.selected[other];
+    QVERIFY2(before >= 0 && gone[other][0] == game_.entries[other][before],
+             qPrintable(u"the check took out \"%1\", not the selection in %2"_s.arg(gone[other][0], QLatin1String(listNames[other]))));
+    QVERIFY2(selected[0] < 0 && selected[1] < 0, "a selection stands after the check");
+    game_.verdict = (right ? u"Вярно "_s : u"Грешно "_s) + name + u" период "_s + period + u"\r\n"_s;
+    if (right)
+        game_.verdict += notes_[row];
 }
 
 // A list as the learner sees it and as a screen reader reads it.
 void Learner::verifyList(int member)
 {
     const auto index = static_cast<std::size_t>(member);
-    const QStringList& entries = reference_.entries[index];
-    const int count = reference_.count(member);
-    const int selected = reference_.selected[index];
-    const int mark = reference_.mark[index];
     const drelvan::ListBox& model = window_.form().List1(static_cast<int16_t>(member));
-    if (!sameEntries(model.entries(), entries))
-        QCOMPARE(entriesOf(model), entries);
-    QCOMPARE(int(model.ListIndex()), selected);
-
+    const QStringList entries = entriesOf(model);
+    const int count = static_cast<int>(entries.size());
+    const int selected = model.ListIndex();
     ListBoxView* list = lists_[index];
     QCOMPARE(list->count(), count);
-    for (int row = 0; row < count; ++row)
-        if (list->text(row) != entries[row])
-            QCOMPARE(textsOf(list), entries);
+    QCOMPARE(textsOf(list), entries);
     QCOMPARE(list->selectedRow(), selected);
-    QCOMPARE(list->caretRow(), mark);
 
     // The accessible interfaces answer whether or not a screen reader is
     // running, so the offscreen platform, which has none, reads them too.
     QAccessibleInterface* listInterface = QAccessible::queryAccessibleInterface(list);
     QVERIFY(listInterface);
-    bool heardRight = listInterface->childCount() == count;
-    for (int row = 0; heardRight && row < count; ++row) {
-        QAccessibleInterface* entry = listInterface->child(row);
-        heardRight = entry && entry->text(QAccessible::Name) == entries[row]
-                     && entry->state().selected == (row == selected)
-                     && entry->state().focused == (row == mark && QApplication::focusWidget() == list);
-    }
-    if (!heardRight) {
-        QCOMPARE(heardOf(listInterface), heardFromReference(entries, selected));
-        for (int row = 0; row < count; ++row)
-            QCOMPARE(listInterface->child(row)->state().focused, row == mark && QApplication::focusWidget() == list);
-    }
+    QCOMPARE(heardOf(listInterface), heardFromModel(entries, selected));
     QVERIFY(!listInterface->child(count));
 
+    // The focus mark is on an entry, on the selected one if there is one; a
+    // list that has the keyboard focus shows it, unless it is empty.
+    const int caret = list->caretRow();
+    const bool focused = QApplication::focusWidget() == list;
+    const QString where = u" (focus mark %1 in %2, %3 entries, selected %4)"_s.arg(caret).arg(QLatin1String(listNames[member]))
+                              .arg(count).arg(selected);
+    QVERIFY2(caret >= -1 && caret < count, qPrintable(u"the focus mark is off the entries"_s + where));
+    QVERIFY2(count == 0 || caret >= 0 || !focused, qPrintable(u"the focused list shows no focus mark"_s + where));
+    QVERIFY2(selected < 0 || caret == selected, qPrintable(u"the focus mark is not on the selection"_s + where));
+    for (int row = 0; row < count; ++row)
+        QCOMPARE(listInterface->child(row)->state().focused, focused && row == caret);
+
+    // The rows shown run from the top row; no blank space below them while
+    // entries are hidden above; as many shown whole as the list says.
+    const QRect view = list->viewport()->rect();
+    const int top = list->firstVisibleRow();
+    const int whole = list->wholeRowsShown();
+    QVERIFY2(top >= 0 && top <= std::max(0, count - whole), qPrintable(u"top row %1 of %2 entries, %3 shown"_s.arg(top).arg(count).arg(whole)));
+    if (top + whole <= count)
+        QVERIFY(view.contains(list->visualRect(top + whole - 1)));
+    if (top + whole < count)
+        QVERIFY(!view.contains(list->visualRect(top + whole)));
     // What the learner has just picked is in view, whole.
-    if (picked_[index] && mark >= 0)
-        QVERIFY2(list->viewport()->rect().contains(list->visualRect(mark)),
-                 qPrintable(u"the focus mark's row %1 of %2 is not wholly in view"_s.arg(mark).arg(QLatin1String(listNames[member]))));
+    if (changed_[index] && caret >= 0)
+        QVERIFY2(view.contains(list->visualRect(caret)), qPrintable(u"the focus mark is not wholly in view"_s + where));
 }
 
 void Learner::verify()
@@ -847,12 +747,9 @@ void Learner::verify()
         if (QTest::currentTestFailed())
             return;
     }
-    QCOMPARE(reference_.entries[0].size(), reference_.entries[1].size());
-    QVERIFY2(form.List1(0).ListIndex() < 0 || form.List1(1).ListIndex() < 0, "two selections stand in the model");
+    QVERIFY2(form.List1(0).ListIndex() < 0 || form.List1(1).ListIndex() < 0, "a name and a period stand selected");
 
-    if (QStringView(form.Text1(0).Text()) != reference_.verdict)
-        QCOMPARE(q(form.Text1(0).Text()), reference_.verdict);
-    QString shown = reference_.verdict;
+    QString shown = q(form.Text1(0).Text());
     shown.replace(u"\r\n"_s, u"\n"_s);
     QCOMPARE(verdict_->toPlainText(), shown);
 
