@@ -35,9 +35,31 @@ constexpr QRect titleLabel = twips(960, 0, 4575, 375);
 constexpr QRect namesCaption = twips(1320, 600, 1935, 375);
 constexpr QRect periodsCaption = twips(3840, 600, 1455, 375);
 
-const QColor windowColour(0xC0, 0xC0, 0xFF);
 const QColor labelColour(0xFF, 0xC0, 0x80);
 const QColor buttonColour(0xFF, 0x80, 0x80);
+
+// The window's look, whatever the desktop's palette: black text on white
+// lists and verdict box and on the window's, the labels' and the button's
+// own colours, a selection in white on navy. A dark desktop palette would
+// otherwise give the labels and the button its light text on their light
+// backgrounds, and darken the lists. Frames and scroll bars keep Qt's own
+// light colours.
+QPalette classicPalette()
+{
+    static constexpr std::pair<QPalette::ColorRole, QRgb> colours[] = {
+        {QPalette::Window, 0xc0c0ff},       {QPalette::WindowText, 0x000000},      {QPalette::Base, 0xffffff},
+        {QPalette::Text, 0x000000},         {QPalette::Button, 0xefefef},          {QPalette::ButtonText, 0x000000},
+        {QPalette::Highlight, 0x000080},    {QPalette::HighlightedText, 0xffffff}, {QPalette::Light, 0xffffff},
+        {QPalette::Midlight, 0xcacaca},     {QPalette::Mid, 0xb8b8b8},             {QPalette::Dark, 0x9f9f9f},
+        {QPalette::Shadow, 0x767676},       {QPalette::BrightText, 0xffffff},      {QPalette::AlternateBase, 0xf7f7f7},
+        {QPalette::ToolTipBase, 0xffffdc},  {QPalette::ToolTipText, 0x000000},     {QPalette::PlaceholderText, 0x767676},
+        {QPalette::Link, 0x0000ff},         {QPalette::LinkVisited, 0xff00ff},
+    };
+    QPalette palette;
+    for (const auto& [role, rgb] : colours)
+        palette.setColor(role, QColor(rgb)); // in every colour group: nothing here is ever disabled
+    return palette;
+}
 
 void paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
 {
@@ -79,7 +101,7 @@ QuizWindow::QuizWindow(QWidget* parent)
     setWindowTitle(toQString(form_.Caption()));
     setFont(quizFont());
     setFixedSize(clientArea);
-    paint(this, QPalette::Window, windowColour);
+    setPalette(classicPalette());
     setAutoFillBackground(true);
 
     // Created in the order of keyboard focus.

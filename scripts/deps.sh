@@ -14,7 +14,9 @@ drelvan_install() {
 }
 
 # What building and running the quiz needs.
-DRELVAN_BUILD_PACKAGES=(build-essential cmake qt6-base-dev doctest-dev fonts-liberation fonts-liberation2 fonts-dejavu-core)
+# qt6-translations-l10n: Qt's own texts (context menu, message box buttons)
+# in the desktop's language, which the program loads at run time.
+DRELVAN_BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-translations-l10n doctest-dev fonts-liberation fonts-liberation2 fonts-dejavu-core)
 
 # What the test suite needs on top: a real X server for the screenshot and
 # desktop tests, and the tools that check the desktop files, the Windows
