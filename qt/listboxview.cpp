@@ -157,6 +157,13 @@ int ListBoxView::wholeRowsShown() const
     return std::max(1, viewport()->height() / rowHeight());
 }
 
+QSize ListBoxView::textRoom() const
+{
+    const int frame = frameWidth();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar());
+    return {width() - 2 * frame - bar - 2 * textMargin, height() - 2 * frame};
+}
+
 int ListBoxView::rowAt(QPoint point) const
 {
     if (!viewport()->rect().contains(point))

@@ -45,6 +45,10 @@ public:
     QRect visualRect(int row) const;
     int firstVisibleRow() const;
     int wholeRowsShown() const;
+    // Room for an entry's text, and the height whole rows share, with the
+    // scroll bar shown: the list at its narrowest, whether or not it has been
+    // laid out yet.
+    QSize textRoom() const;
     void scrollTo(int row);
 
     // An entry picked other than by mouse or key, by a screen reader.

@@ -38,6 +38,11 @@ constexpr QRect periodsCaption = twips(3840, 600, 1455, 375);
 const QColor labelColour(0xFF, 0xC0, 0x80);
 const QColor buttonColour(0xFF, 0x80, 0x80);
 
+// The lists show this many whole rows in the quiz's font.
+constexpr int rowsDrawnFor = 7;
+// Half a point at a time, no smaller than this, a stand-in face shrinks.
+constexpr qreal smallestPointSize = 8;
+
 // The window's look, whatever the desktop's palette: black text on white
 // lists and verdict box and on the window's, the labels' and the button's
 // own colours, a selection in white on navy. A dark desktop palette would
@@ -92,6 +97,29 @@ protected:
     }
 };
 
+// Whether, in `font`, every caption and entry fits where it stands and each
+// list shows the rows it was drawn for.
+bool fitsIn(const QFont& font, const std::array<QLabel*, 3>& labels, const QPushButton* button,
+            const std::array<ListBoxView*, 2>& lists)
+{
+    const QFontMetrics metrics(font);
+    const auto fits = [&](const QString& text, int room) { return metrics.horizontalAdvance(text) <= room; };
+    for (const QLabel* label : labels)
+        if (!fits(label->text(), label->contentsRect().width()) || metrics.height() > label->height())
+            return false;
+    if (!fits(button->text(), button->width() - 8))
+        return false;
+    for (const ListBoxView* list : lists) {
+        const QSize room = list->textRoom();
+        if (room.height() / metrics.height() < rowsDrawnFor)
+            return false;
+        for (int row = 0; row < list->count(); ++row)
+            if (!fits(list->text(row), room.width()))
+                return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QuizWindow::QuizWindow(QWidget* parent)
@@ -139,8 +167,10 @@ QuizWindow::QuizWindow(QWidget* parent)
     // also name the lists to a screen reader.
     const QRect labelPlaces[] = {titleLabel, namesCaption, periodsCaption};
     const char* labelNames[] = {"title", "namesCaption", "periodsCaption"};
+    std::array<QLabel*, 3> labels{};
     for (int16_t member = 0; member < 3; ++member) {
         auto* label = new QLabel(toQString(form_.Label1(member).Caption()), this);
+        labels[static_cast<std::size_t>(member)] = label;
         label->setObjectName(QLatin1String(labelNames[member]));
         label->setGeometry(labelPlaces[member]);
         label->setAlignment(Qt::AlignCenter);
@@ -152,6 +182,16 @@ QuizWindow::QuizWindow(QWidget* parent)
             list->setAccessibleName(label->text());
         }
     }
+
+    // Times New Roman, and Liberation Serif with the same metrics, fit at 12
+    // points. A face that stands in for them where neither is installed may
+    // be wider or taller; it shrinks until it fits too. The lists hold the
+    // whole catalogue now, so every entry they will ever show is measured.
+    QFont font = this->font();
+    while (!fitsIn(font, labels, reset_, lists_) && font.pointSizeF() > smallestPointSize)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    if (font != this->font())
+        setFont(font);
 
     setTabOrder(verdict_, lists_[0]);
     setTabOrder(lists_[0], lists_[1]);
