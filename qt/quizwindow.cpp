@@ -4,6 +4,7 @@
 #include "listboxview.hpp"
 #include "qtext.hpp"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -97,6 +98,14 @@ protected:
     }
 };
 
+// To a screen reader the window is a frame, as main windows are; a plain
+// QWidget would be taken for a mere pane.
+QAccessibleInterface* accessibleWindow(const QString&, QObject* object)
+{
+    auto* window = qobject_cast<QuizWindow*>(object);
+    return window ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
+}
+
 // Whether, in `font`, every caption and entry fits where it stands and each
 // list shows the rows it was drawn for.
 bool fitsIn(const QFont& font, const std::array<QLabel*, 3>& labels, const QPushButton* button,
@@ -126,6 +135,8 @@ QuizWindow::QuizWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
                           | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
+    static const bool accessible = (QAccessible::installFactory(accessibleWindow), true);
+    Q_UNUSED(accessible);
     setWindowTitle(toQString(form_.Caption()));
     setFont(quizFont());
     setFixedSize(clientArea);
@@ -259,6 +270,10 @@ void QuizWindow::mirror()
         shownVerdict_ = text;
         verdict_->setPlainText(text.replace(QLatin1String("\r\n"), QLatin1String("\n")));
         verdict_->moveCursor(QTextCursor::Start); // back to the first line
+        // A screen reader passes over a change in a box that has not the
+        // focus; the list where the learner made the pick tells the verdict.
+        for (ListBoxView* list : lists_)
+            list->tell(text);
     }
 }
 

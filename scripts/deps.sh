@@ -20,8 +20,10 @@ DRELVAN_BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-translations-l10n
 
 # What the test suite needs on top: a real X server for the screenshot and
 # desktop tests, and the tools that check the desktop files, the Windows
-# resource and the Debian package.
-DRELVAN_TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file)
+# resource and the Debian package; the Orca screen reader with its AT-SPI
+# and D-Bus buses, and xdotool to play the quiz under it.
+DRELVAN_TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file
+                       orca at-spi2-core dbus-daemon xdotool)
 
 # What the benchmark needs on top: an X server to start the window on, and
 # callgrind to count its instructions.
