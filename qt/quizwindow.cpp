@@ -5,6 +5,7 @@
 #include "qtext.hpp"
 
 #include <QAccessibleWidget>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -194,15 +195,18 @@ QuizWindow::QuizWindow(QWidget* parent)
         }
     }
 
-    // Times New Roman, and Liberation Serif with the same metrics, fit at 12
-    // points. A face that stands in for them where neither is installed may
-    // be wider or taller; it shrinks until it fits too. The lists hold the
-    // whole catalogue now, so every entry they will ever show is measured.
-    QFont font = this->font();
-    while (!fitsIn(font, labels, reset_, lists_) && font.pointSizeF() > smallestPointSize)
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    if (font != this->font())
+    // The layout was drawn for Times New Roman, and Liberation Serif has the
+    // same metrics. A face that stands in for them where neither is
+    // installed may be wider or taller; it shrinks until every text fits.
+    // The lists hold the whole catalogue now, so every entry they will ever
+    // show is measured.
+    const QString family = QFontInfo(font()).family();
+    if (family != QLatin1String("Times New Roman") && family != QLatin1String("Liberation Serif")) {
+        QFont font = this->font();
+        while (!fitsIn(font, labels, reset_, lists_) && font.pointSizeF() > smallestPointSize)
+            font.setPointSizeF(font.pointSizeF() - 0.5);
         setFont(font);
+    }
 
     setTabOrder(verdict_, lists_[0]);
     setTabOrder(lists_[0], lists_[1]);

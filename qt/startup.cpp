@@ -37,14 +37,12 @@ std::optional<CommandLineAnswer> answerCommandLine(const std::vector<std::string
     }
     if (arguments.empty())
         return std::nullopt;
-    if (help)
-        return CommandLineAnswer{0,
-                                 usage()
-                                     + "A quiz in Bulgarian: pair the early Bulgarian khans with their periods of "
-                                       "rule.\n\n"
-                                       "  -h, --help     print this help and exit\n"
-                                       "  -v, --version  print the version and exit\n",
-                                 {}};
+    if (help) {
+        const char* text = "A quiz in Bulgarian: pair the early Bulgarian khans with their periods of rule.\n\n"
+                           "  -h, --help     print this help and exit\n"
+                           "  -v, --version  print the version and exit\n";
+        return CommandLineAnswer{0, usage() + text, {}};
+    }
     return CommandLineAnswer{0, std::string(about::name) + " " + std::string(about::version) + "\n", {}};
 }
 
