@@ -102,6 +102,8 @@ def main():
         print("skipped, missing: " + ", ".join(missing) + " (scripts/deps.sh installs them)")
         sys.exit(77)
     os.setpgrp()
+    signal.signal(signal.SIGALRM, lambda *_: sys.exit("the play took over 200 s"))
+    signal.alarm(200)  # within CTest's time limit, so that the group is still ended here
     work = tempfile.mkdtemp(prefix="drelvan-orca-")
     passed = False
     try:
