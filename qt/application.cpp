@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace drelvan {
 
@@ -37,6 +40,17 @@ void setUpApplication()
     QGuiApplication::setDesktopFileName(fromAscii(about::appId));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/drelvan.png")));
     QApplication::setFont(quizFont());
+    installQtTranslations(QLocale::system());
+}
+
+void installQtTranslations(const QLocale& locale)
+{
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
 }
 
 } // namespace drelvan

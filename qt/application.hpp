@@ -2,6 +2,8 @@
 
 #include <QFont>
 
+class QLocale;
+
 namespace drelvan {
 
 // Times New Roman at 12 pt, in every control of the window.
@@ -11,5 +13,9 @@ QFont quizFont();
 // font as the application's, so that widgets are born in it rather than laid
 // out once in the default font and again in this one.
 void setUpApplication();
+
+// Qt's own texts (the verdict box's context menu, the buttons of a message
+// box) in the language of `locale`, where Qt has a translation for it.
+void installQtTranslations(const QLocale& locale);
 
 } // namespace drelvan

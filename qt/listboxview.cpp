@@ -4,6 +4,9 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -35,7 +38,11 @@ public:
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QString text(QAccessible::Text t) const override
     {
-        return t == QAccessible::Name && isValid() ? view_->text(row_) : QString();
+        if (!isValid())
+            return {};
+        if (t == QAccessible::Description)
+            return view_->news(row_);
+        return t == QAccessible::Name ? view_->text(row_) : QString();
     }
     void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override
@@ -86,6 +93,10 @@ public:
             QAccessible::deleteAccessibleInterface(id);
     }
 
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Description ? view()->news(-1) : QAccessibleWidget::text(t);
+    }
     int childCount() const override { return view()->count(); }
     QAccessibleInterface* child(int index) const override
     {
@@ -117,6 +128,24 @@ private:
 
     mutable QHash<int, QAccessible::Id> entries_;
 };
+
+// A change of an object's description, told over AT-SPI as its clients read
+// it: with the new text. Qt 6.4 sends the object itself in place of the text,
+// which a screen reader cannot speak. The signal goes out on Qt's own
+// connection to the accessibility bus, so that it comes from the program and
+// names the object by the path Qt gives it.
+void sendDescription(QAccessibleInterface* face)
+{
+    QDBusConnection bus(QStringLiteral("a11y"));
+    if (!face || !bus.isConnected())
+        return;
+    const QString path = QStringLiteral("/org/a11y/atspi/accessible/") + QString::number(QAccessible::uniqueId(face));
+    QDBusMessage signal = QDBusMessage::createSignal(path, QStringLiteral("org.a11y.atspi.Event.Object"),
+                                                     QStringLiteral("PropertyChange"));
+    signal << QStringLiteral("accessible-description") << 0 << 0
+           << QVariant::fromValue(QDBusVariant(face->text(QAccessible::Description))) << QVariantMap();
+    bus.send(signal);
+}
 
 QAccessibleInterface* accessibleListBox(const QString&, QObject* object)
 {
@@ -157,6 +186,13 @@ int ListBoxView::wholeRowsShown() const
     return std::max(1, viewport()->height() / rowHeight());
 }
 
+QSize ListBoxView::textRoom() const
+{
+    const int frame = frameWidth();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar());
+    return {width() - 2 * frame - bar - 2 * textMargin, height() - 2 * frame};
+}
+
 int ListBoxView::rowAt(QPoint point) const
 {
     if (!viewport()->rect().contains(point))
@@ -192,17 +228,76 @@ void ListBoxView::sync()
     verticalScrollBar()->setValue(place.top);
     viewport()->update();
 
+    // The old news goes before the focus moves on, while a screen reader
+    // still has its entry in focus and takes note.
+    forgetNews();
+    reportChanges();
     announceCaret();
 }
 
-// Tells a screen reader which entry the focus mark is on.
+// Tells a screen reader which entry the focus mark is on, or that the list
+// itself has the focus where it is empty.
 void ListBoxView::announceCaret()
 {
-    if (QAccessible::isActive() && caret_ >= 0 && hasFocus()) {
-        QAccessibleEvent focus(this, QAccessible::Focus);
-        focus.setChild(caret_);
-        QAccessible::updateAccessibility(&focus);
+    if (!hasFocus())
+        return;
+    notify(QAccessible::Focus, caret_);
+    caretTold_ = true;
+}
+
+// Tells a screen reader which entries now read otherwise and which one is
+// selected: the rows stay, the entries move up through them.
+void ListBoxView::reportChanges()
+{
+    const std::vector<std::u16string>& entries = model_.entries();
+    const std::size_t rows = std::min(entries.size(), toldEntries_.size());
+    for (std::size_t row = 0; row < rows; ++row)
+        if (entries[row] != toldEntries_[row])
+            notify(QAccessible::NameChanged, static_cast<int>(row));
+    if (selectedRow() != toldSelected_) {
+        if (toldSelected_ >= 0 && toldSelected_ < count())
+            notify(QAccessible::SelectionRemove, toldSelected_);
+        if (selectedRow() >= 0)
+            notify(QAccessible::SelectionAdd, selectedRow());
     }
+    toldEntries_ = entries;
+    toldSelected_ = selectedRow();
+}
+
+void ListBoxView::tell(const QString& news)
+{
+    forgetNews();
+    if (!hasFocus() || news.isEmpty())
+        return;
+    news_ = news;
+    newsRow_ = caret_;
+    describe(newsRow_);
+}
+
+void ListBoxView::forgetNews()
+{
+    if (news_.isEmpty())
+        return;
+    news_.clear();
+    describe(newsRow_);
+}
+
+void ListBoxView::describe(int row)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(this);
+    sendDescription(row < 0 ? face : face->child(row));
+}
+
+// An event about entry `row`, or about the list itself for -1.
+void ListBoxView::notify(QAccessible::Event type, int row)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent event(this, type);
+    event.setChild(row);
+    QAccessible::updateAccessibility(&event);
 }
 
 void ListBoxView::updateScrollRange()
@@ -334,12 +429,17 @@ void ListBoxView::focusInEvent(QFocusEvent* event)
     if (caret_ < 0 && count() > 0)
         caret_ = 0;
     viewport()->update();
-    announceCaret();
+    // Once Qt has told a screen reader that the list has the focus, which it
+    // does after this event, unless a pick has told the entry since.
+    caretTold_ = false;
+    QMetaObject::invokeMethod(
+        this, [this] { if (!caretTold_) announceCaret(); }, Qt::QueuedConnection);
 }
 
 void ListBoxView::focusOutEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusOutEvent(event);
+    forgetNews();
     viewport()->update();
 }
 

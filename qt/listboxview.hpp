@@ -4,6 +4,7 @@
 #include "controls/listrules.hpp"
 
 #include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QElapsedTimer>
 
 #include <functional>
@@ -45,10 +46,24 @@ public:
     QRect visualRect(int row) const;
     int firstVisibleRow() const;
     int wholeRowsShown() const;
+    // Room for an entry's text, and the height whole rows share, with the
+    // scroll bar shown: the list at its narrowest, whether or not it has been
+    // laid out yet.
+    QSize textRoom() const;
     void scrollTo(int row);
 
     // An entry picked other than by mouse or key, by a screen reader.
     void choose(int row);
+
+    // Tells a screen reader `news` without moving the focus: it becomes the
+    // accessible description of the entry under the focus mark (of the list
+    // itself where it is empty), and a screen reader speaks a description
+    // that changes on the object it has in focus. The news stands until the
+    // list changes again or loses the focus, so that coming back to the list
+    // never reads out an old one. Only the list with the focus tells.
+    void tell(const QString& news);
+    // The news as the description of `row`, or of the list itself for -1.
+    QString news(int row) const { return row == newsRow_ ? news_ : QString(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -68,6 +83,10 @@ private:
     listrules::ListState state() const;
     void updateScrollRange();
     void announceCaret();
+    void reportChanges();
+    void forgetNews();
+    void describe(int row);
+    void notify(QAccessible::Event type, int row);
 
     const ListBox& model_;
     std::function<void(int)> chooser_;
@@ -76,6 +95,13 @@ private:
     listrules::TypeAhead typeAhead_;
     listrules::PointerGesture pointer_;
     QElapsedTimer lastTyped_;
+    // What a screen reader was last told of the list; it keeps what it has
+    // read until it is told of a change.
+    std::vector<std::u16string> toldEntries_;
+    int toldSelected_ = -1;
+    bool caretTold_ = false;
+    QString news_;
+    int newsRow_ = -1;
 };
 
 } // namespace drelvan

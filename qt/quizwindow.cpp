@@ -4,6 +4,8 @@
 #include "listboxview.hpp"
 #include "qtext.hpp"
 
+#include <QAccessibleWidget>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -34,9 +36,36 @@ constexpr QRect titleLabel = twips(960, 0, 4575, 375);
 constexpr QRect namesCaption = twips(1320, 600, 1935, 375);
 constexpr QRect periodsCaption = twips(3840, 600, 1455, 375);
 
-const QColor windowColour(0xC0, 0xC0, 0xFF);
 const QColor labelColour(0xFF, 0xC0, 0x80);
 const QColor buttonColour(0xFF, 0x80, 0x80);
+
+// The lists show this many whole rows in the quiz's font.
+constexpr int rowsDrawnFor = 7;
+// Half a point at a time, no smaller than this, a stand-in face shrinks.
+constexpr qreal smallestPointSize = 8;
+
+// The window's look, whatever the desktop's palette: black text on white
+// lists and verdict box and on the window's, the labels' and the button's
+// own colours, a selection in white on navy. A dark desktop palette would
+// otherwise give the labels and the button its light text on their light
+// backgrounds, and darken the lists. Frames and scroll bars keep Qt's own
+// light colours.
+QPalette classicPalette()
+{
+    static constexpr std::pair<QPalette::ColorRole, QRgb> colours[] = {
+        {QPalette::Window, 0xc0c0ff},       {QPalette::WindowText, 0x000000},      {QPalette::Base, 0xffffff},
+        {QPalette::Text, 0x000000},         {QPalette::Button, 0xefefef},          {QPalette::ButtonText, 0x000000},
+        {QPalette::Highlight, 0x000080},    {QPalette::HighlightedText, 0xffffff}, {QPalette::Light, 0xffffff},
+        {QPalette::Midlight, 0xcacaca},     {QPalette::Mid, 0xb8b8b8},             {QPalette::Dark, 0x9f9f9f},
+        {QPalette::Shadow, 0x767676},       {QPalette::BrightText, 0xffffff},      {QPalette::AlternateBase, 0xf7f7f7},
+        {QPalette::ToolTipBase, 0xffffdc},  {QPalette::ToolTipText, 0x000000},     {QPalette::PlaceholderText, 0x767676},
+        {QPalette::Link, 0x0000ff},         {QPalette::LinkVisited, 0xff00ff},
+    };
+    QPalette palette;
+    for (const auto& [role, rgb] : colours)
+        palette.setColor(role, QColor(rgb)); // in every colour group: nothing here is ever disabled
+    return palette;
+}
 
 void paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
 {
@@ -45,16 +74,76 @@ void paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
     widget->setPalette(palette);
 }
 
+<<<<<<< HEAD
+=======
+// A button in the classic raised look, its face filled with its palette's
+// button colour exactly: the styles Qt ships shade or ignore that colour.
+class GraphicalButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QBrush face = palette().button();
+        qDrawWinButton(&painter, rect(), palette(), isDown(), &face);
+        const QRect inside = rect().adjusted(2, 2, -2, -2).translated(isDown() ? 1 : 0, isDown() ? 1 : 0);
+        painter.setPen(palette().color(QPalette::ButtonText));
+        painter.drawText(inside, Qt::AlignCenter | Qt::TextShowMnemonic, text());
+        if (hasFocus()) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = inside.adjusted(2, 2, -2, -2);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        }
+    }
+};
+
+// To a screen reader the window is a frame, as main windows are; a plain
+// QWidget would be taken for a mere pane.
+QAccessibleInterface* accessibleWindow(const QString&, QObject* object)
+{
+    auto* window = qobject_cast<QuizWindow*>(object);
+    return window ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
+}
+
+// Whether, in `font`, every caption and entry fits where it stands and each
+// list shows the rows it was drawn for.
+bool fitsIn(const QFont& font, const std::array<QLabel*, 3>& labels, const QPushButton* button,
+            const std::array<ListBoxView*, 2>& lists)
+{
+    const QFontMetrics metrics(font);
+    const auto fits = [&](const QString& text, int room) { return metrics.horizontalAdvance(text) <= room; };
+    for (const QLabel* label : labels)
+        if (!fits(label->text(), label->contentsRect().width()) || metrics.height() > label->height())
+            return false;
+    if (!fits(button->text(), button->width() - 8))
+        return false;
+    for (const ListBoxView* list : lists) {
+        const QSize room = list->textRoom();
+        if (room.height() / metrics.height() < rowsDrawnFor)
+            return false;
+        for (int row = 0; row < list->count(); ++row)
+            if (!fits(list->text(row), room.width()))
+                return false;
+    }
+    return true;
+}
+
+>>>>>>> qt9
 } // namespace
 
 QuizWindow::QuizWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
                           | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
+    static const bool accessible = (QAccessible::installFactory(accessibleWindow), true);
+    Q_UNUSED(accessible);
     setWindowTitle(toQString(form_.Caption()));
     setFont(quizFont());
     setFixedSize(clientArea);
-    paint(this, QPalette::Window, windowColour);
+    setPalette(classicPalette());
     setAutoFillBackground(true);
 
     // Created in the order of keyboard focus.
@@ -99,8 +188,10 @@ QuizWindow::QuizWindow(QWidget* parent)
     // also name the lists to a screen reader.
     const QRect labelPlaces[] = {titleLabel, namesCaption, periodsCaption};
     const char* labelNames[] = {"title", "namesCaption", "periodsCaption"};
+    std::array<QLabel*, 3> labels{};
     for (int16_t member = 0; member < 3; ++member) {
         auto* label = new QLabel(toQString(form_.Label1(member).Caption()), this);
+        labels[static_cast<std::size_t>(member)] = label;
         label->setObjectName(QLatin1String(labelNames[member]));
         label->setGeometry(labelPlaces[member]);
         label->setAlignment(Qt::AlignCenter);
@@ -111,6 +202,19 @@ QuizWindow::QuizWindow(QWidget* parent)
             label->setBuddy(list);
             list->setAccessibleName(label->text());
         }
+    }
+
+    // The layout was drawn for Times New Roman, and Liberation Serif has the
+    // same metrics. A face that stands in for them where neither is
+    // installed may be wider or taller; it shrinks until every text fits.
+    // The lists hold the whole catalogue now, so every entry they will ever
+    // show is measured.
+    const QString family = QFontInfo(font()).family();
+    if (family != QLatin1String("Times New Roman") && family != QLatin1String("Liberation Serif")) {
+        QFont font = this->font();
+        while (!fitsIn(font, labels, reset_, lists_) && font.pointSizeF() > smallestPointSize)
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+        setFont(font);
     }
 
     setTabOrder(verdict_, lists_[0]);
@@ -179,6 +283,10 @@ void QuizWindow::mirror()
         shownVerdict_ = text;
         verdict_->setPlainText(text.replace(QLatin1String("\r\n"), QLatin1String("\n")));
         verdict_->moveCursor(QTextCursor::Start); // back to the first line
+        // A screen reader passes over a change in a box that has not the
+        // focus; the list where the learner made the pick tells the verdict.
+        for (ListBoxView* list : lists_)
+            list->tell(text);
     }
 }
 

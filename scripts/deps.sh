@@ -14,12 +14,16 @@ drelvan_install() {
 }
 
 # What building and running the quiz needs.
-DRELVAN_BUILD_PACKAGES=(build-essential cmake qt6-base-dev doctest-dev fonts-liberation fonts-liberation2 fonts-dejavu-core)
+# qt6-translations-l10n: Qt's own texts (context menu, message box buttons)
+# in the desktop's language, which the program loads at run time.
+DRELVAN_BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-translations-l10n doctest-dev fonts-liberation fonts-liberation2 fonts-dejavu-core)
 
 # What the test suite needs on top: a real X server for the screenshot and
 # desktop tests, and the tools that check the desktop files, the Windows
-# resource and the Debian package.
-DRELVAN_TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream appstream-compose binutils-mingw-w64-x86-64 dpkg-dev file lintian)
+# resource and the Debian package; the Orca screen reader with its AT-SPI
+# and D-Bus buses, and xdotool to play the quiz under it.
+DRELVAN_TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream appstream-compose binutils-mingw-w64-x86-64
+                       dpkg-dev file lintian orca at-spi2-core dbus-daemon xdotool)
 
 # What the benchmark needs on top: an X server to start the window on, and
 # callgrind to count its instructions.

@@ -12,8 +12,10 @@
 using drelvan::QuizWindow;
 
 // The window at the screen's scale factor: CTest runs this test at 1 and at 2
-// (QT_SCALE_FACTOR). The layout keeps its device-independent size, the
-// pixels scale with it, and every text fits where it stands.
+// (QT_SCALE_FACTOR), and in the face that stands in where Times New Roman and
+// Liberation Serif are missing (DRELVAN_FONT_FAMILY). The layout keeps its
+// device-independent size, the pixels scale with it, and every text fits
+// where it stands.
 class LayoutTest : public QObject {
     Q_OBJECT
 
@@ -60,6 +62,11 @@ void LayoutTest::scalesAsAWhole()
         QVERIFY2(oddEdges > 0, "text drawn at low resolution and scaled up");
     }
     QCOMPARE(image.pixelColor(QPoint(20, 20) * scale), QColor(0xC0, 0xC0, 0xFF));
+
+    const QString family = qEnvironmentVariable("DRELVAN_FONT_FAMILY", u"Liberation Serif"_s);
+    QCOMPARE(QFontInfo(window->font()).family(), family);
+    for (const auto* list : window->findChildren<drelvan::ListBoxView*>())
+        QVERIFY2(list->wholeRowsShown() >= 7, qPrintable(list->objectName())); // as many as Times New Roman shows
 }
 
 void LayoutTest::textsFit_data()

@@ -298,6 +298,7 @@ void WindowTest::accessibleNames()
         QVERIFY(face);
         QCOMPARE(face->text(QAccessible::Name), accessibleName);
     }
+    QCOMPARE(QAccessible::queryAccessibleInterface(window)->role(), QAccessible::Window); // a frame over AT-SPI
     QCOMPARE(window->findChild<QLabel*>(u"namesCaption"_s)->buddy(), list(0));
     QCOMPARE(window->findChild<QLabel*>(u"periodsCaption"_s)->buddy(), list(1));
 
@@ -394,7 +395,14 @@ void WindowTest::wholeGameByKeyboard()
         const bool right = periods[chronologicalNames.indexOf(name)] == period;
         QCOMPARE(verdicts.last(), (right ? u"Вярно "_s : u"Грешно "_s) + name + u" период "_s + period);
         verifyScreenAgreesWithModel();
+        // A screen reader is told the verdict as the description of what has
+        // the focus, the entry under the focus mark, until the focus leaves.
+        QAccessibleInterface* told = QAccessible::queryAccessibleInterface(list(1));
+        if (list(1)->caretRow() >= 0)
+            told = told->child(list(1)->caretRow());
+        QCOMPARE(told->text(QAccessible::Description), verdictShown(*window));
         QTest::keyClick(list(1), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(told->text(QAccessible::Description), QString());
     }
     QCOMPARE(list(0)->count(), 0);
     QCOMPARE(verdicts.last(), u"Грешно Токту период 836 - 852"_s);
