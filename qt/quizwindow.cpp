@@ -74,32 +74,6 @@ void paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
     widget->setPalette(palette);
 }
 
-<<<<<<< HEAD
-=======
-// A button in the classic raised look, its face filled with its palette's
-// button colour exactly: the styles Qt ships shade or ignore that colour.
-class GraphicalButton : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        const QBrush face = palette().button();
-        qDrawWinButton(&painter, rect(), palette(), isDown(), &face);
-        const QRect inside = rect().adjusted(2, 2, -2, -2).translated(isDown() ? 1 : 0, isDown() ? 1 : 0);
-        painter.setPen(palette().color(QPalette::ButtonText));
-        painter.drawText(inside, Qt::AlignCenter | Qt::TextShowMnemonic, text());
-        if (hasFocus()) {
-            QStyleOptionFocusRect focus;
-            focus.initFrom(this);
-            focus.rect = inside.adjusted(2, 2, -2, -2);
-            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
-        }
-    }
-};
-
 // To a screen reader the window is a frame, as main windows are; a plain
 // QWidget would be taken for a mere pane.
 QAccessibleInterface* accessibleWindow(const QString&, QObject* object)
@@ -131,7 +105,6 @@ bool fitsIn(const QFont& font, const std::array<QLabel*, 3>& labels, const QPush
     return true;
 }
 
->>>>>>> qt9
 } // namespace
 
 QuizWindow::QuizWindow(QWidget* parent)
