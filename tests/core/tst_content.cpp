@@ -1,130 +1,113 @@
-#include "support.hpp"
+#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
+#include "expected.hpp"
 
 #include "content/about.hpp"
 #include "content/catalogue.hpp"
 #include "content/texts.hpp"
 #include "quiz/quiz.hpp"
 
-#include <QTest>
-
 using drelvan::Form;
 
-class ContentTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void listsAsTheWindowOpens_data();
-    void listsAsTheWindowOpens();
-    void notes_data();
-    void notes();
-    void captions_data();
-    void captions();
-    void openingText();
-};
-
-void ContentTest::listsAsTheWindowOpens_data()
+TEST_CASE("lists as the window opens")
 {
-    QTest::addColumn<int>("member");
-    QTest::addColumn<QStringList>("expected");
-    QTest::addRow("names offered, alphabetical") << 0 << alphabeticalNames;
-    QTest::addRow("periods offered, chronological") << 1 << periods;
-    QTest::addRow("key names") << 2 << chronologicalNames;
-    QTest::addRow("key periods") << 3 << periods;
-}
-
-void ContentTest::listsAsTheWindowOpens()
-{
-    QFETCH(int, member);
-    QFETCH(QStringList, expected);
+    struct Row {
+        const char* name;
+        int16_t member;
+        const Texts& expected;
+    };
+    const Row rows[] = {
+        {"names offered, alphabetical", 0, alphabeticalNames},
+        {"periods offered, chronological", 1, periods},
+        {"key names", 2, chronologicalNames},
+        {"key periods", 3, periods},
+    };
     const drelvan::Quiz quiz;
     const Form& form = quiz.form();
-    const auto& list = form.List1(static_cast<int16_t>(member));
-    QCOMPARE(entriesOf(list), expected);
-    QCOMPARE(list.ListIndex(), -1);
-    QCOMPARE(list.Sorted(), member == 0);
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        const auto& list = form.List1(row.member);
+        CHECK(entriesOf(list) == row.expected);
+        CHECK(list.ListIndex() == -1);
+        CHECK(list.Sorted() == (row.member == 0));
+    }
 }
 
 // Each note by its length, and the detail a careless copy would lose.
-void ContentTest::notes_data()
+TEST_CASE("notes")
 {
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("length");
-    QTest::addColumn<QString>("detail");
     const int lengths[] = {83, 188, 38, 43, 88, 49, 38, 76, 68, 51, 176, 86, 661, 137, 97, 65};
-    const QString details[] = {
-        u"Основател на Дунавска България, призната с договор от Византия, столицата е Плиска."_s,
-        u"Провъзгласен е за \"Спасител на Европа\" след като"_s,
-        u"Продължава мира сключен от хан Тервел."_s,
-        u"Убит от боилите за провизантийска политика."_s,
-        u"Цариград, но е отбита. За това военно поражение е детрониран."_s,
-        u"Убит заедно с рода си за провизантийска политика."_s,
-        u"Убит от боилите след военно поражение."_s,
-        u"Детрониран от народен събор за провизантийска политика. Беглец във Византия."_s,
-        u"Детрониран и убит заедно с брат си от провизантийската аристокрация."_s,
-        u"Убит от слугите си за провизантийската си политика."_s,
-        u"Прочиства двора в Плиска от византийски шпиони."_s,
-        u"Ликвидирани са вътрешните междуособици."_s,
-        u"Никифор \u0406 Геник е пленен и обезглавен"_s,
-        u"Ханът строител. 30 годишен мир с Византия."_s,
-        u"Цялата бласт Загоре (Горна Тракия)"_s,
-        u"Присъединени са Македония, части от Албания и земи в Беломорието."_s,
+    const std::u16string_view details[] = {
+        u"Основател на Дунавска България, призната с договор от Византия, столицата е Плиска.",
+        u"Провъзгласен е за \"Спасител на Европа\" след като",
+        u"Продължава мира сключен от хан Тервел.",
+        u"Убит от боилите за провизантийска политика.",
+        u"Цариград, но е отбита. За това военно поражение е детрониран.",
+        u"Убит заедно с рода си за провизантийска политика.",
+        u"Убит от боилите след военно поражение.",
+        u"Детрониран от народен събор за провизантийска политика. Беглец във Византия.",
+        u"Детрониран и убит заедно с брат си от провизантийската аристокрация.",
+        u"Убит от слугите си за провизантийската си политика.",
+        u"Прочиства двора в Плиска от византийски шпиони.",
+        u"Ликвидирани са вътрешните междуособици.",
+        u"Никифор \u0406 Геник е пленен и обезглавен",
+        u"Ханът строител. 30 годишен мир с Византия.",
+        u"Цялата бласт Загоре (Горна Тракия)",
+        u"Присъединени са Македония, части от Албания и земи в Беломорието.",
     };
-    for (int row = 0; row < 16; ++row)
-        QTest::addRow("row %d", row) << row << lengths[row] << details[row];
-}
-
-void ContentTest::notes()
-{
-    QFETCH(int, row);
-    QFETCH(int, length);
-    QFETCH(QString, detail);
     const drelvan::Quiz quiz;
     const Form& form = quiz.form();
-    const QString note = q(form.List1(4).List(static_cast<int16_t>(row)));
-    QCOMPARE(note.size(), length);
-    QVERIFY2(note.contains(detail), qPrintable(note));
-    QVERIFY(!note.contains(u'\r') && !note.contains(u'\n'));
-    QCOMPARE(form.List1(4).ListCount(), 16);
+    REQUIRE(form.List1(4).ListCount() == 16);
+    for (int16_t row = 0; row < 16; ++row) {
+        CAPTURE(row);
+        const std::u16string& note = form.List1(4).List(row);
+        CHECK(note.size() == static_cast<std::size_t>(lengths[row]));
+        CHECK_MESSAGE(contains(note, details[row]), utf8(note));
+        CHECK(note.find_first_of(u"\r\n") == std::u16string::npos);
+    }
 }
 
-void ContentTest::captions_data()
-{
-    QTest::addColumn<QString>("actual");
-    QTest::addColumn<QString>("expected");
-    const drelvan::Quiz quiz;
-    const Form& form = quiz.form();
-    QTest::addRow("quiz title") << q(form.Label1(0).Caption()) << u"История - именник на българските ханове"_s;
-    QTest::addRow("over the names") << q(form.Label1(1).Caption()) << u"Име на хан"_s;
-    QTest::addRow("over the periods") << q(form.Label1(2).Caption()) << u"Период"_s;
-    QTest::addRow("reset button") << q(form.Command1(0).Caption()) << u"Чисти"_s;
-    QTest::addRow("window title after the address")
-        << q(form.Caption()).mid(q(drelvan::about::webAddress).size()) << u" История - български ханове"_s;
-}
-
-void ContentTest::captions()
-{
-    QFETCH(QString, actual);
-    QFETCH(QString, expected);
-    QCOMPARE(actual, expected);
-}
-
-void ContentTest::openingText()
+TEST_CASE("captions")
 {
     const drelvan::Quiz quiz;
     const Form& form = quiz.form();
-    const QString text = q(form.Text1(0).Text());
-    QCOMPARE(text.size(), 1008);
-    QVERIFY(text.endsWith(u"\r\n"_s));
-    const QStringList lines = text.chopped(2).split(u"\r\n"_s);
-    QCOMPARE(lines.size(), 8);
-    for (const QString& line : lines)
-        QVERIFY2(!line.contains(u'\r') && !line.contains(u'\n'), qPrintable(line));
-    QCOMPARE(lines[0], u"Да се реализира проект представящ междупредметна връзка История и Информатика."_s);
-    QCOMPARE(lines[3], u"имена на хановете;"_s);
-    QCOMPARE(lines[6], u"Прочетете допълнителна информация относно именника на българските ханове. "_s);
-    QVERIFY(lines[7].contains(u"е \u201CИменник на българските ханове\u201D. Това е е кратък"_s));
-    QVERIFY(!text.contains(u'"'));
+    struct Row {
+        const char* name;
+        std::u16string actual;
+        std::u16string_view expected;
+    };
+    const Row rows[] = {
+        {"quiz title", form.Label1(0).Caption(), u"История - именник на българските ханове"},
+        {"over the names", form.Label1(1).Caption(), u"Име на хан"},
+        {"over the periods", form.Label1(2).Caption(), u"Период"},
+        {"reset button", form.Command1(0).Caption(), u"Чисти"},
+        {"window title after the address", form.Caption().substr(drelvan::about::webAddress.size()),
+         u" История - български ханове"},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        CHECK(row.actual == std::u16string(row.expected));
+    }
+    CHECK(form.Caption().starts_with(drelvan::about::webAddress));
 }
 
-QTEST_APPLESS_MAIN(ContentTest)
-#include "tst_content.moc"
+TEST_CASE("opening text")
+{
+    const drelvan::Quiz quiz;
+    const std::u16string& text = quiz.form().Text1(0).Text();
+    CHECK(text.size() == 1008);
+    REQUIRE(text.ends_with(u"\r\n"));
+    Texts lines;
+    for (std::size_t from = 0; from < text.size();) {
+        const std::size_t end = text.find(u"\r\n", from);
+        lines.push_back(text.substr(from, end - from));
+        from = end + 2;
+    }
+    REQUIRE(lines.size() == 8);
+    for (const auto& line : lines)
+        CHECK_MESSAGE(line.find_first_of(u"\r\n") == std::u16string::npos, utf8(line));
+    CHECK(lines[0] == u"Да се реализира проект представящ междупредметна връзка История и Информатика.");
+    CHECK(lines[3] == u"имена на хановете;");
+    CHECK(lines[6] == u"Прочетете допълнителна информация относно именника на българските ханове. ");
+    CHECK(contains(lines[7], u"е \u201CИменник на българските ханове\u201D. Това е е кратък"));
+    CHECK(text.find(u'"') == std::u16string::npos);
+}

@@ -1,9 +1,8 @@
-#include "support.hpp"
+#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
+#include "expected.hpp"
 
 #include "quiz/handlers.hpp"
 #include "quiz/quiz.hpp"
-
-#include <QTest>
 
 #include <algorithm>
 #include <random>
@@ -18,20 +17,23 @@ constexpr int16_t names = 0;
 constexpr int16_t periodsList = 1;
 
 // The learner selects `text` in a visible list; the list raises Click.
-void choose(Form& form, int16_t member, const QString& text)
+void choose(Form& form, int16_t member, std::u16string_view text)
 {
     ListBox& list = form.List1(member);
-    const auto position = entriesOf(list).indexOf(text);
-    QVERIFY2(position >= 0, qPrintable(text));
+    const int position = indexOf(entriesOf(list), text);
+    REQUIRE_MESSAGE(position >= 0, utf8(text));
     list.SetListIndex(static_cast<int16_t>(position));
 }
 
-QString verdict(const Form& form) { return q(form.Text1(0).Text()); }
+std::u16string verdict(const Form& form) { return form.Text1(0).Text(); }
 
-QString rightPeriodOf(const QString& name) { return periods[chronologicalNames.indexOf(name)]; }
+std::u16string rightPeriodOf(std::u16string_view name)
+{
+    return periods[static_cast<std::size_t>(indexOf(chronologicalNames, name))];
+}
 
 struct KeySnapshot {
-    QStringList names, periods, notes;
+    Texts names, periods, notes;
     explicit KeySnapshot(const Form& form)
         : names(entriesOf(form.List1(2))), periods(entriesOf(form.List1(3))), notes(entriesOf(form.List1(4)))
     {
@@ -39,262 +41,233 @@ struct KeySnapshot {
     bool operator==(const KeySnapshot&) const = default;
 };
 
-void verifyFreshDeal(const Form& form)
+void checkFreshDeal(const Form& form)
 {
-    QCOMPARE(entriesOf(form.List1(names)), alphabeticalNames);
-    QCOMPARE(entriesOf(form.List1(periodsList)), periods);
-    QCOMPARE(form.List1(names).ListIndex(), -1);
-    QCOMPARE(form.List1(periodsList).ListIndex(), -1);
+    CHECK(entriesOf(form.List1(names)) == alphabeticalNames);
+    CHECK(entriesOf(form.List1(periodsList)) == periods);
+    CHECK(form.List1(names).ListIndex() == -1);
+    CHECK(form.List1(periodsList).ListIndex() == -1);
 }
 
 } // namespace
 
-class QuizTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void wholeGame_data();
-    void wholeGame();
-    void singlePair_data();
-    void singlePair();
-    void entriesNotInTheKey_data();
-    void entriesNotInTheKey();
-    void oneSelectionAloneChangesNothing();
-    void wrongPairsLeaveOrphans();
-    void clicksAfterTheGame();
-    void reset_data();
-    void reset();
-    void otherButtonIndexDoesNothing();
-    void resetWithTheLargestKey();
-};
-
-void QuizTest::wholeGame_data()
-{
-    QTest::addColumn<unsigned>("seed");
-    QTest::addColumn<bool>("nameFirst");
-    for (unsigned seed : {1u, 2u, 3u}) {
-        QTest::addRow("seed %u, name first", seed) << seed << true;
-        QTest::addRow("seed %u, period first", seed) << seed << false;
-    }
-}
-
 // Sixteen right pairs in a shuffled order: every verdict is the right one
 // with its note, and both lists run empty.
-void QuizTest::wholeGame()
+TEST_CASE("a whole game")
 {
-    QFETCH(unsigned, seed);
-    QFETCH(bool, nameFirst);
-    drelvan::Quiz quiz;
-    Form& form = quiz.form();
-    const KeySnapshot key(form);
-    QStringList order = chronologicalNames;
-    std::shuffle(order.begin(), order.end(), std::mt19937(seed));
+    for (unsigned seed : {1u, 2u, 3u})
+        for (bool nameFirst : {true, false}) {
+            CAPTURE(seed);
+            CAPTURE(nameFirst);
+            drelvan::Quiz quiz;
+            Form& form = quiz.form();
+            const KeySnapshot key(form);
+            Texts order = chronologicalNames;
+            std::shuffle(order.begin(), order.end(), std::mt19937(seed));
 
-    QStringList namesLeft = alphabeticalNames;
-    QStringList periodsLeft = periods;
-    for (const QString& name : order) {
-        const QString period = rightPeriodOf(name);
-        if (nameFirst) {
-            choose(form, names, name);
-            choose(form, periodsList, period);
-        } else {
-            choose(form, periodsList, period);
-            choose(form, names, name);
+            Texts namesLeft = alphabeticalNames;
+            Texts periodsLeft = periods;
+            for (const auto& name : order) {
+                const std::u16string period = rightPeriodOf(name);
+                if (nameFirst) {
+                    choose(form, names, name);
+                    choose(form, periodsList, period);
+                } else {
+                    choose(form, periodsList, period);
+                    choose(form, names, name);
+                }
+                const auto& note = key.notes[static_cast<std::size_t>(indexOf(chronologicalNames, name))];
+                CHECK(verdict(form) == u"Вярно " + name + u" период " + period + u"\r\n" + note);
+                std::erase(namesLeft, name);
+                std::erase(periodsLeft, period);
+                CHECK(entriesOf(form.List1(names)) == namesLeft);
+                CHECK(entriesOf(form.List1(periodsList)) == periodsLeft);
+                CHECK(form.List1(names).ListIndex() == -1);
+                CHECK(form.List1(periodsList).ListIndex() == -1);
+            }
+            CHECK(form.List1(names).ListCount() == 0);
+            CHECK(form.List1(periodsList).ListCount() == 0);
+            CHECK(KeySnapshot(form) == key);
         }
-        const QString note = key.notes[chronologicalNames.indexOf(name)];
-        QCOMPARE(verdict(form), u"Вярно "_s + name + u" период "_s + period + u"\r\n"_s + note);
-        namesLeft.removeOne(name);
-        periodsLeft.removeOne(period);
-        QCOMPARE(entriesOf(form.List1(names)), namesLeft);
-        QCOMPARE(entriesOf(form.List1(periodsList)), periodsLeft);
-        QCOMPARE(form.List1(names).ListIndex(), -1);
-        QCOMPARE(form.List1(periodsList).ListIndex(), -1);
-    }
-    QCOMPARE(form.List1(names).ListCount(), 0);
-    QCOMPARE(form.List1(periodsList).ListCount(), 0);
-    QVERIFY(KeySnapshot(form) == key);
 }
 
 // One pair from a fresh deal, judged; the two entries leave either way.
-void QuizTest::singlePair_data()
+TEST_CASE("a single pair")
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("period");
-    QTest::addColumn<QString>("expected");
-    QTest::addRow("right, Крум") << u"Крум"_s << u"803 - 814"_s
-                                 << u"Вярно Крум период 803 - 814\r\nБезпощадни мерки срещу корупцията"_s;
-    QTest::addRow("right, trailing blank kept") << u"Севар"_s << u"738 - 753 "_s
-                                                << u"Вярно Севар период 738 - 753 \r\nУбит от боилите"_s;
-    QTest::addRow("right, Latin I") << u"Пресиян I"_s << u"836 - 852"_s
-                                    << u"Вярно Пресиян I период 836 - 852\r\nПрисъединени са"_s;
-    QTest::addRow("wrong, the neighbour's period") << u"Аспарух"_s << u"701 - 718"_s
-                                                   << u"Грешно Аспарух период 701 - 718\r\n"_s;
-    QTest::addRow("wrong, Севар with the next period") << u"Севар"_s << u"753 - 756"_s
-                                                       << u"Грешно Севар период 753 - 756\r\n"_s;
-}
-
-void QuizTest::singlePair()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, period);
-    QFETCH(QString, expected);
-    drelvan::Quiz quiz;
-    Form& form = quiz.form();
-    choose(form, names, name);
-    choose(form, periodsList, period);
-    if (expected.startsWith(u"Грешно"_s))
-        QCOMPARE(verdict(form), expected);
-    else
-        QVERIFY2(verdict(form).startsWith(expected), qPrintable(verdict(form)));
-    QVERIFY(!entriesOf(form.List1(names)).contains(name));
-    QVERIFY(!entriesOf(form.List1(periodsList)).contains(period));
-    QCOMPARE(form.List1(names).ListCount(), 15);
-    QCOMPARE(form.List1(periodsList).ListCount(), 15);
+    struct Row {
+        const char* name;
+        std::u16string_view khan, period, expected;
+    };
+    const Row rows[] = {
+        {"right, Крум", u"Крум", u"803 - 814", u"Вярно Крум период 803 - 814\r\nБезпощадни мерки срещу корупцията"},
+        {"right, trailing blank kept", u"Севар", u"738 - 753 ", u"Вярно Севар период 738 - 753 \r\nУбит от боилите"},
+        {"right, Latin I", u"Пресиян I", u"836 - 852", u"Вярно Пресиян I период 836 - 852\r\nПрисъединени са"},
+        {"wrong, the neighbour's period", u"Аспарух", u"701 - 718", u"Грешно Аспарух период 701 - 718\r\n"},
+        {"wrong, Севар with the next period", u"Севар", u"753 - 756", u"Грешно Севар период 753 - 756\r\n"},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        drelvan::Quiz quiz;
+        Form& form = quiz.form();
+        choose(form, names, row.khan);
+        choose(form, periodsList, row.period);
+        if (row.expected.starts_with(u"Грешно"))
+            CHECK(verdict(form) == std::u16string(row.expected));
+        else
+            CHECK_MESSAGE(verdict(form).starts_with(row.expected), utf8(verdict(form)));
+        CHECK(!contains(entriesOf(form.List1(names)), row.khan));
+        CHECK(!contains(entriesOf(form.List1(periodsList)), row.period));
+        CHECK(form.List1(names).ListCount() == 15);
+        CHECK(form.List1(periodsList).ListCount() == 15);
+    }
 }
 
 // Texts the shipped lists never offer, put in through the model: the
 // comparison is exact, and a name missing from the key is simply wrong, never
 // judged against the first row (whose period and note would otherwise match).
-void QuizTest::entriesNotInTheKey_data()
+TEST_CASE("entries not in the key")
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("period");
-    QTest::addRow("unknown name, first row's period") << u"Борис"_s << u"681 - 701"_s;
-    QTest::addRow("name in lower case") << u"аспарух"_s << u"681 - 701"_s;
-    QTest::addRow("name with a trailing blank") << u"Аспарух "_s << u"681 - 701"_s;
-    QTest::addRow("Cyrillic І for the Latin I") << u"Пресиян \u0406"_s << u"836 - 852"_s;
-    QTest::addRow("period without its trailing blank") << u"Севар"_s << u"738 - 753"_s;
-    QTest::addRow("period with a blank too many") << u"Аспарух"_s << u"681 - 701 "_s;
-}
-
-void QuizTest::entriesNotInTheKey()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, period);
-    drelvan::Quiz quiz;
-    Form& form = quiz.form();
-    const KeySnapshot key(form);
-    if (!alphabeticalNames.contains(name))
-        form.List1(names).AddItem(name.toStdU16String());
-    if (!periods.contains(period))
-        form.List1(periodsList).AddItem(period.toStdU16String());
-    const int namesBefore = form.List1(names).ListCount();
-    const int periodsBefore = form.List1(periodsList).ListCount();
-
-    choose(form, names, name);
-    choose(form, periodsList, period);
-
-    QCOMPARE(verdict(form), u"Грешно "_s + name + u" период "_s + period + u"\r\n"_s);
-    QCOMPARE(form.List1(names).ListCount(), namesBefore - 1);
-    QCOMPARE(form.List1(periodsList).ListCount(), periodsBefore - 1);
-    QVERIFY(!entriesOf(form.List1(names)).contains(name));
-    QCOMPARE(form.List1(names).ListIndex(), -1);
-    QCOMPARE(form.List1(periodsList).ListIndex(), -1);
-    QVERIFY(KeySnapshot(form) == key);
-}
-
-void QuizTest::oneSelectionAloneChangesNothing()
-{
-    for (int16_t member : {names, periodsList}) {
+    struct Row {
+        const char* name;
+        std::u16string khan, period;
+    };
+    const Row rows[] = {
+        {"unknown name, first row's period", u"Борис", u"681 - 701"},
+        {"name in lower case", u"аспарух", u"681 - 701"},
+        {"name with a trailing blank", u"Аспарух ", u"681 - 701"},
+        {"Cyrillic І for the Latin I", u"Пресиян \u0406", u"836 - 852"},
+        {"period without its trailing blank", u"Севар", u"738 - 753"},
+        {"period with a blank too many", u"Аспарух", u"681 - 701 "},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
         drelvan::Quiz quiz;
         Form& form = quiz.form();
-        const QString opening = verdict(form);
+        const KeySnapshot key(form);
+        if (!contains(alphabeticalNames, row.khan))
+            form.List1(names).AddItem(row.khan);
+        if (!contains(periods, row.period))
+            form.List1(periodsList).AddItem(row.period);
+        const int namesBefore = form.List1(names).ListCount();
+        const int periodsBefore = form.List1(periodsList).ListCount();
+
+        choose(form, names, row.khan);
+        choose(form, periodsList, row.period);
+
+        CHECK(verdict(form) == u"Грешно " + row.khan + u" период " + row.period + u"\r\n");
+        CHECK(form.List1(names).ListCount() == namesBefore - 1);
+        CHECK(form.List1(periodsList).ListCount() == periodsBefore - 1);
+        CHECK(!contains(entriesOf(form.List1(names)), row.khan));
+        CHECK(form.List1(names).ListIndex() == -1);
+        CHECK(form.List1(periodsList).ListIndex() == -1);
+        CHECK(KeySnapshot(form) == key);
+    }
+}
+
+TEST_CASE("one selection alone changes nothing")
+{
+    for (int16_t member : {names, periodsList}) {
+        CAPTURE(member);
+        drelvan::Quiz quiz;
+        Form& form = quiz.form();
+        const std::u16string opening = verdict(form);
         form.List1(member).SetListIndex(4);
         form.List1(member).SetListIndex(9); // a second choice in the same list
-        QCOMPARE(verdict(form), opening);
-        QCOMPARE(form.List1(member).ListIndex(), 9);
-        QCOMPARE(form.List1(names).ListCount() + form.List1(periodsList).ListCount(), 32);
+        CHECK(verdict(form) == opening);
+        CHECK(form.List1(member).ListIndex() == 9);
+        CHECK(form.List1(names).ListCount() + form.List1(periodsList).ListCount() == 32);
     }
 }
 
 // The worked example: a wrong pair leaves "681 - 701" and "Тервел" with no
 // right partner, and pairing those two is wrong again.
-void QuizTest::wrongPairsLeaveOrphans()
+TEST_CASE("wrong pairs leave orphans")
 {
     drelvan::Quiz quiz;
     Form& form = quiz.form();
-    choose(form, names, u"Аспарух"_s);
-    choose(form, periodsList, u"701 - 718"_s);
-    QVERIFY(entriesOf(form.List1(names)).contains(u"Тервел"_s));
-    QVERIFY(entriesOf(form.List1(periodsList)).contains(u"681 - 701"_s));
-    choose(form, periodsList, u"681 - 701"_s);
-    choose(form, names, u"Тервел"_s);
-    QCOMPARE(verdict(form), u"Грешно Тервел период 681 - 701\r\n"_s);
-    QCOMPARE(form.List1(names).ListCount(), 14);
+    choose(form, names, u"Аспарух");
+    choose(form, periodsList, u"701 - 718");
+    CHECK(contains(entriesOf(form.List1(names)), u"Тервел"));
+    CHECK(contains(entriesOf(form.List1(periodsList)), u"681 - 701"));
+    choose(form, periodsList, u"681 - 701");
+    choose(form, names, u"Тервел");
+    CHECK(verdict(form) == u"Грешно Тервел период 681 - 701\r\n");
+    CHECK(form.List1(names).ListCount() == 14);
 }
 
-void QuizTest::clicksAfterTheGame()
+TEST_CASE("clicks after the game")
 {
     drelvan::Quiz quiz;
     Form& form = quiz.form();
-    for (const QString& name : chronologicalNames) {
-        choose(form, names, name);
-        choose(form, periodsList, periods[(chronologicalNames.indexOf(name) + 1) % 16]);
+    for (std::size_t row = 0; row < 16; ++row) {
+        choose(form, names, chronologicalNames[row]);
+        choose(form, periodsList, periods[(row + 1) % 16]);
     }
-    const QString last = verdict(form);
-    QCOMPARE(last, u"Грешно Пресиян I период 681 - 701\r\n"_s);
+    const std::u16string last = verdict(form);
+    CHECK(last == u"Грешно Пресиян I период 681 - 701\r\n");
     form.List1(names).Click();
     form.List1(periodsList).Click();
-    QCOMPARE(verdict(form), last);
-    QCOMPARE(form.List1(names).ListCount(), 0);
+    CHECK(verdict(form) == last);
+    CHECK(form.List1(names).ListCount() == 0);
 }
 
-void QuizTest::reset_data()
+TEST_CASE("reset")
 {
-    QTest::addColumn<int>("pairsPlayed");
-    QTest::addColumn<int>("pendingIn"); // -1: no pending selection
-    QTest::addColumn<int>("presses");
-    QTest::addRow("at start") << 0 << -1 << 1;
-    QTest::addRow("at start, pressed twice") << 0 << -1 << 2;
-    QTest::addRow("mid-game") << 5 << -1 << 1;
-    QTest::addRow("mid-game, name pending") << 5 << 0 << 1;
-    QTest::addRow("mid-game, period pending") << 5 << 1 << 1;
-    QTest::addRow("after the game, pressed twice") << 16 << -1 << 2;
-}
+    struct Row {
+        const char* name;
+        int pairsPlayed;
+        int pendingIn; // -1: no pending selection
+        int presses;
+    };
+    const Row rows[] = {
+        {"at start", 0, -1, 1},
+        {"at start, pressed twice", 0, -1, 2},
+        {"mid-game", 5, -1, 1},
+        {"mid-game, name pending", 5, 0, 1},
+        {"mid-game, period pending", 5, 1, 1},
+        {"after the game, pressed twice", 16, -1, 2},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        drelvan::Quiz quiz;
+        Form& form = quiz.form();
+        const KeySnapshot key(form);
+        for (std::size_t i = 0; i < static_cast<std::size_t>(row.pairsPlayed); ++i) {
+            choose(form, names, chronologicalNames[i]);
+            choose(form, periodsList, periods[15 - i]);
+        }
+        if (row.pendingIn >= 0)
+            form.List1(static_cast<int16_t>(row.pendingIn)).SetListIndex(0);
 
-void QuizTest::reset()
-{
-    QFETCH(int, pairsPlayed);
-    QFETCH(int, pendingIn);
-    QFETCH(int, presses);
-    drelvan::Quiz quiz;
-    Form& form = quiz.form();
-    const KeySnapshot key(form);
-    for (int i = 0; i < pairsPlayed; ++i) {
-        choose(form, names, chronologicalNames[i]);
-        choose(form, periodsList, periods[15 - i]);
+        for (int i = 0; i < row.presses; ++i)
+            form.Command1(0).Click();
+
+        checkFreshDeal(form);
+        CHECK(verdict(form).empty());
+        CHECK(KeySnapshot(form) == key);
+
+        // The next game plays as the first one did.
+        choose(form, names, u"Крум");
+        choose(form, periodsList, u"803 - 814");
+        CHECK(verdict(form).starts_with(u"Вярно Крум"));
     }
-    if (pendingIn >= 0)
-        form.List1(static_cast<int16_t>(pendingIn)).SetListIndex(0);
-
-    for (int i = 0; i < presses; ++i)
-        form.Command1(0).Click();
-
-    verifyFreshDeal(form);
-    QCOMPARE(verdict(form), QString());
-    QVERIFY(KeySnapshot(form) == key);
-
-    // The next game plays as the first one did.
-    choose(form, names, u"Крум"_s);
-    choose(form, periodsList, u"803 - 814"_s);
-    QVERIFY(verdict(form).startsWith(u"Вярно Крум"_s));
 }
 
-void QuizTest::otherButtonIndexDoesNothing()
+TEST_CASE("another button index does nothing")
 {
     drelvan::Quiz quiz;
     Form& form = quiz.form();
-    choose(form, names, u"Крум"_s);
-    const QString opening = verdict(form);
+    choose(form, names, u"Крум");
+    const std::u16string opening = verdict(form);
     Command1_Click(form, 1);
-    QCOMPARE(verdict(form), opening);
-    QCOMPARE(form.List1(names).ListIndex(), alphabeticalNames.indexOf(u"Крум"_s));
-    QCOMPARE(form.List1(names).ListCount(), 16);
+    CHECK(verdict(form) == opening);
+    CHECK(form.List1(names).ListIndex() == indexOf(alphabeticalNames, u"Крум"));
+    CHECK(form.List1(names).ListCount() == 16);
 }
 
 // A key as long as a list can be: the deal's counter runs up to 32767 and
 // must not wrap on the way.
-void QuizTest::resetWithTheLargestKey()
+TEST_CASE("a reset with the largest key")
 {
     drelvan::Quiz quiz;
     Form& form = quiz.form();
@@ -304,9 +277,6 @@ void QuizTest::resetWithTheLargestKey()
             form.List1(member).AddItem(u"x");
     }
     Command1_Click(form, 0);
-    QCOMPARE(form.List1(names).ListCount(), ListBox::maxCount);
-    QCOMPARE(form.List1(periodsList).ListCount(), ListBox::maxCount);
+    CHECK(form.List1(names).ListCount() == ListBox::maxCount);
+    CHECK(form.List1(periodsList).ListCount() == ListBox::maxCount);
 }
-
-QTEST_APPLESS_MAIN(QuizTest)
-#include "tst_quiz.moc"
