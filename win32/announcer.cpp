@@ -1,0 +1,64 @@
+#include "announcer.hpp"
+
+#include "wide.hpp"
+
+namespace drelvan::win32 {
+
+namespace {
+
+// From UIAutomationCore.h of the Windows 10 SDK, which MinGW's headers do not
+// have yet.
+constexpr int NotificationKind_ActionCompleted = 2;
+constexpr int NotificationProcessing_ImportantMostRecent = 1;
+
+template <class Function>
+Function lookUp(HMODULE module, const char* name)
+{
+    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+} // namespace
+
+Announcer::Announcer()
+{
+    // Only from the system directory: a uiautomationcore.dll lying beside
+    // the program on a USB stick is not loaded.
+    automation_ = LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    hostProvider_ = lookUp<HostProviderFn>(automation_, "UiaHostProviderFromHwnd");
+    raise_ = lookUp<RaiseNotificationFn>(automation_, "UiaRaiseNotificationEvent");
+    if (hostProvider_ && raise_) {
+        automationStrings_ = LoadLibraryExW(L"oleaut32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        allocString_ = lookUp<SysAllocStringLenFn>(automationStrings_, "SysAllocStringLen");
+        freeString_ = lookUp<SysFreeStringFn>(automationStrings_, "SysFreeString");
+    }
+    if (!hostProvider_ || !allocString_ || !freeString_)
+        raise_ = nullptr;
+}
+
+Announcer::~Announcer()
+{
+    if (automationStrings_)
+        FreeLibrary(automationStrings_);
+    if (automation_)
+        FreeLibrary(automation_);
+}
+
+void Announcer::announce(HWND source, const std::u16string& text)
+{
+    if (listener_)
+        listener_(text);
+    if (!raise_ || text.empty())
+        return;
+    IUnknown* provider = nullptr;
+    if (FAILED(hostProvider_(source, &provider)) || !provider)
+        return;
+    BSTR message = allocString_(wide(text), static_cast<UINT>(text.size()));
+    BSTR activity = allocString_(L"drelvan.verdict", 15);
+    // The newest verdict replaces one not yet read out.
+    raise_(provider, NotificationKind_ActionCompleted, NotificationProcessing_ImportantMostRecent, message, activity);
+    freeString_(activity);
+    freeString_(message);
+    provider->Release();
+}
+
+} // namespace drelvan::win32

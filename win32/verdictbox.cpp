@@ -1,0 +1,42 @@
+#include "verdictbox.hpp"
+
+#include "wide.hpp"
+
+namespace drelvan::win32 {
+
+VerdictBox::VerdictBox(HWND parent, int id)
+{
+    subclass(CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", nullptr,
+                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY
+                                 | ES_AUTOVSCROLL,
+                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             GetModuleHandleW(nullptr), nullptr));
+}
+
+bool VerdictBox::show(const std::u16string& text)
+{
+    if (!first_ && text == shown_)
+        return false;
+    first_ = false;
+    shown_ = text;
+    // The box's lines end in CR LF, as the model's do. Setting the text
+    // scrolls back to the first line.
+    SetWindowTextW(hwnd(), wide(text));
+    SendMessageW(hwnd(), EM_SETSEL, 0, 0);
+    SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
+    return true;
+}
+
+LRESULT VerdictBox::handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_GETDLGCODE) {
+        // A multi-line EDIT asks for every key, Tab and Enter among them.
+        // Tab and Shift+Tab move on through the window, Enter goes to the
+        // window, and the text keeps its selection when the focus comes by.
+        const LRESULT wanted = native(message, wParam, lParam);
+        return wanted & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_HASSETSEL);
+    }
+    return native(message, wParam, lParam);
+}
+
+} // namespace drelvan::win32

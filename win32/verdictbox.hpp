@@ -1,0 +1,27 @@
+#pragma once
+
+#include "subclass.hpp"
+
+#include <string>
+
+namespace drelvan::win32 {
+
+// The verdict box: a read-only multi-line EDIT with a vertical scroll bar,
+// whose long lines wrap at its width. The learner can read, scroll, select and
+// copy, but not type.
+class VerdictBox : public SubclassedControl {
+public:
+    VerdictBox(HWND parent, int id);
+
+    // Shows the model's text from its first line; true when it changed.
+    bool show(const std::u16string& text);
+
+protected:
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    std::u16string shown_;
+    bool first_ = true;
+};
+
+} // namespace drelvan::win32
