@@ -45,9 +45,11 @@ Announcer::~Announcer()
 
 void Announcer::announce(HWND source, const std::u16string& text)
 {
+    if (text.empty())
+        return;
     if (listener_)
         listener_(text);
-    if (!raise_ || text.empty())
+    if (!raise_)
         return;
     IUnknown* provider = nullptr;
     if (FAILED(hostProvider_(source, &provider)) || !provider)

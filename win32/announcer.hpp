@@ -1,6 +1,8 @@
 #pragma once
 
 #include <windows.h>
+#include <oleauto.h>
+#include <unknwn.h>
 
 #include <functional>
 #include <string>

@@ -93,6 +93,8 @@ void ListBoxMirror::syncEntries()
     const std::vector<std::u16string>& entries = model_.entries();
     if (entries == shown_)
         return;
+    // Letters typed from here on search the entries as they are now.
+    typedBefore_ = false;
     // A check takes one entry out: deleting just that one keeps the rest of
     // the list still on the screen.
     if (shown_.size() == entries.size() + 1) {
@@ -200,6 +202,9 @@ LRESULT ListBoxMirror::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KEYDOWN:
         if (key(wParam))
             return 0;
+        break;
+    case WM_KILLFOCUS:
+        typedBefore_ = false;
         break;
     case WM_CHAR:
         // Every letter is the rules' to search with: the control's own

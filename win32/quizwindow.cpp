@@ -116,12 +116,22 @@ void QuizWindow::layOut(UINT dpi, const RECT* suggested)
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     }
-    const SIZE outer = windowSize(dpi);
+    SIZE outer = windowSize(dpi);
     if (suggested)
         SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, outer.cx, outer.cy,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     else
         SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame is as the system draws it, which need not be what it said
+    // it would be at this dpi: the client area is what must come out right.
+    const RECT wanted = pixels(layout::clientArea, dpi);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    if (client.right != wanted.right || client.bottom != wanted.bottom) {
+        outer.cx += wanted.right - client.right;
+        outer.cy += wanted.bottom - client.bottom;
+        SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     if (oldFont)
         DeleteObject(oldFont);
     for (auto& list : lists_)
