@@ -25,6 +25,13 @@ DRELVAN_BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-translations-l10n
 DRELVAN_TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream appstream-compose binutils-mingw-w64-x86-64
                        dpkg-dev file lintian orca at-spi2-core dbus-daemon xdotool)
 
+# What the Windows program needs: MinGW-w64 to build drelvan.exe (posix
+# threads, for the C++ standard library's), doctest for its tests, and Wine on
+# its own X server to run them, with the face that stands in for Times New
+# Roman there.
+DRELVAN_WINDOWS_PACKAGES=(cmake g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 doctest-dev wine wine64 xvfb
+    fonts-liberation2)
+
 # What the benchmark needs on top: an X server to start the window on, and
 # callgrind to count its instructions.
 DRELVAN_BENCH_PACKAGES=(xvfb valgrind)
