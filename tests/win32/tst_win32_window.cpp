@@ -9,6 +9,7 @@
 #include "win32/quizwindow.hpp"
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cwchar>
 
@@ -549,4 +550,36 @@ TEST_CASE("real input")
     CHECK(textOf(w.verdict).empty());
     CHECK(entriesShown(w.names) == alphabeticalNames);
     w.checkMirrors();
+}
+
+// Each list is named by the caption just in front of it, as Windows screen
+// readers look for it; the verdict box, which has no caption, by an
+// annotation where the system offers one (Wine does not).
+TEST_CASE("screen readers")
+{
+    Window w;
+    for (HWND list : {w.names, w.periods}) {
+        HWND label = GetWindow(list, GW_HWNDPREV);
+        wchar_t className[32];
+        GetClassNameW(label, className, 32);
+        CHECK(_wcsicmp(className, L"Static") == 0);
+        CHECK(textOf(label) == w.quiz.form().Label1(list == w.names ? 1 : 2).Caption());
+    }
+    if (!w.quiz.verdictName().given()) {
+        MESSAGE("no dynamic annotation here: the verdict box's name is not checked");
+    } else {
+        IAccessible* accessible = nullptr;
+        REQUIRE(SUCCEEDED(AccessibleObjectFromWindow(w.verdict, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                                     reinterpret_cast<void**>(&accessible))));
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        CHECK(accessible->get_accName(self, &name) == S_OK);
+        CHECK(std::wstring(name ? name : L"") == L"Резултат");
+        SysFreeString(name);
+        accessible->Release();
+    }
+    if (!w.quiz.announcer().available())
+        MESSAGE("no UI Automation notifications here: verdicts are heard by the test's listener only");
 }
