@@ -19,8 +19,16 @@ Function lookUp(HMODULE module, const char* name)
 
 } // namespace
 
-Announcer::Announcer()
+Announcer::Announcer() = default;
+
+// Loaded with the first verdict rather than at start: the library and what
+// it brings cost the window's first frame time and memory, before anything
+// is to be said.
+bool Announcer::load()
 {
+    if (loaded_)
+        return raise_ != nullptr;
+    loaded_ = true;
     // Only from the system directory: a uiautomationcore.dll lying beside
     // the program on a USB stick is not loaded.
     automation_ = LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
@@ -33,6 +41,7 @@ Announcer::Announcer()
     }
     if (!hostProvider_ || !allocString_ || !freeString_)
         raise_ = nullptr;
+    return raise_ != nullptr;
 }
 
 Announcer::~Announcer()
@@ -49,7 +58,7 @@ void Announcer::announce(HWND source, const std::u16string& text)
         return;
     if (listener_)
         listener_(text);
-    if (!raise_)
+    if (!load())
         return;
     IUnknown* provider = nullptr;
     if (FAILED(hostProvider_(source, &provider)) || !provider)

@@ -21,7 +21,7 @@ public:
     Announcer& operator=(const Announcer&) = delete;
 
     // Whether the running Windows can announce at all.
-    bool available() const { return raise_ != nullptr; }
+    bool available() { return load(); }
 
     // Announces `text` as coming from the control `source`.
     void announce(HWND source, const std::u16string& text);
@@ -31,11 +31,14 @@ public:
     void setListener(std::function<void(const std::u16string&)> listener) { listener_ = std::move(listener); }
 
 private:
+    bool load();
+
     using HostProviderFn = HRESULT(WINAPI*)(HWND, IUnknown**);
     using RaiseNotificationFn = HRESULT(WINAPI*)(IUnknown*, int, int, BSTR, BSTR);
     using SysAllocStringLenFn = BSTR(WINAPI*)(const OLECHAR*, UINT);
     using SysFreeStringFn = void(WINAPI*)(BSTR);
 
+    bool loaded_ = false;
     HMODULE automation_ = nullptr;
     HMODULE automationStrings_ = nullptr;
     HostProviderFn hostProvider_ = nullptr;

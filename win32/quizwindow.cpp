@@ -69,7 +69,6 @@ QuizWindow::QuizWindow() : labelBrush_(CreateSolidBrush(layout::labelColour))
 
 QuizWindow::~QuizWindow()
 {
-    verdictName_.reset();
     if (hwnd_)
         DestroyWindow(hwnd_);
     if (font_)
@@ -89,7 +88,6 @@ void QuizWindow::createControls()
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     };
     verdict_ = std::make_unique<VerdictBox>(hwnd_, verdictId);
-    verdictName_ = std::make_unique<AccessibleName>(verdict_->hwnd(), L"Резултат");
     labels_[0] = label(0, titleId);
     const int listIds[] = {namesId, periodsId};
     const int captionIds[] = {namesCaptionId, periodsCaptionId};

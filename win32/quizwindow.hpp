@@ -1,6 +1,5 @@
 #pragma once
 
-#include "accessiblename.hpp"
 #include "announcer.hpp"
 #include "listboxmirror.hpp"
 #include "paintedbutton.hpp"
@@ -32,7 +31,7 @@ public:
     HWND hwnd() const { return hwnd_; }
     Form& form() { return form_; }
     Announcer& announcer() { return announcer_; }
-    const AccessibleName& verdictName() const { return *verdictName_; }
+    VerdictBox& verdictBox() { return *verdict_; }
 
     // Shows the window with the focus on the verdict box.
     void show(int showCommand);
@@ -69,7 +68,6 @@ private:
     HBRUSH labelBrush_ = nullptr;
     std::array<HWND, 3> labels_{};
     std::unique_ptr<VerdictBox> verdict_;
-    std::unique_ptr<AccessibleName> verdictName_;
     std::array<std::unique_ptr<ListBoxMirror>, 2> lists_;
     std::unique_ptr<PaintedButton> reset_;
     Announcer announcer_;

@@ -27,8 +27,19 @@ bool VerdictBox::show(const std::u16string& text)
     return true;
 }
 
+const AccessibleName& VerdictBox::accessibleName()
+{
+    if (!name_)
+        name_ = std::make_unique<AccessibleName>(hwnd(), L"Резултат");
+    return *name_;
+}
+
 LRESULT VerdictBox::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_GETOBJECT)
+        accessibleName();
+    if (message == WM_DESTROY)
+        name_.reset();
     if (message == WM_GETDLGCODE) {
         // A multi-line EDIT asks for every key, Tab and Enter among them.
         // Tab and Shift+Tab move on through the window, Enter goes to the

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "accessiblename.hpp"
 #include "subclass.hpp"
+
+#include <memory>
 
 #include <string>
 
@@ -16,11 +19,17 @@ public:
     // Shows the model's text from its first line; true when it changed.
     bool show(const std::u16string& text);
 
+    // The box's name for screen readers. It has no caption to be named by,
+    // so it is given one when a screen reader first asks for the box
+    // (WM_GETOBJECT): where none runs, COM is never started.
+    const AccessibleName& accessibleName();
+
 protected:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     std::u16string shown_;
+    std::unique_ptr<AccessibleName> name_;
     bool first_ = true;
 };
 

@@ -1,0 +1,48 @@
+// The floor that the Windows benchmark holds drelvan.exe against: a window
+// with the same frame, size, background and dpi awareness, and one Cyrillic
+// label in the quiz's font, linked the same way. What the quiz costs beyond
+// it is what its controls and its model add to any window.
+#include "win32/layout.hpp"
+
+#include <windows.h>
+
+using namespace drelvan::win32;
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+{
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message == WM_DESTROY)
+            PostQuitMessage(0);
+        return DefWindowProcW(window, message, wParam, lParam);
+    };
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = CreateSolidBrush(layout::windowColour);
+    windowClass.lpszClassName = L"DrelvanHello";
+    RegisterClassExW(&windowClass);
+
+    constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Здравей", style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
+                                  nullptr, nullptr, instance, nullptr);
+    const UINT dpi = dpiOf(window);
+    const RECT client = pixels(layout::clientArea, dpi);
+    const SIZE outer = windowSizeFor({client.right, client.bottom}, style, 0, dpi);
+    SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER);
+    const RECT place = pixels(layout::titleLabel, dpi);
+    HWND label = CreateWindowExW(0, L"STATIC", L"История - именник на българските ханове",
+                                 WS_CHILD | WS_VISIBLE | SS_CENTER, place.left, place.top, place.right - place.left,
+                                 place.bottom - place.top, window, nullptr, instance, nullptr);
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(createQuizFont(dpi)), TRUE);
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
