@@ -88,11 +88,11 @@ void QuizWindow::createControls()
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     };
     verdict_ = std::make_unique<VerdictBox>(hwnd_, verdictId);
-    labels_[0] = label(0, titleId);
+    label(0, titleId);
     const int listIds[] = {namesId, periodsId};
     const int captionIds[] = {namesCaptionId, periodsCaptionId};
     for (int16_t member = 0; member < 2; ++member) {
-        labels_[static_cast<std::size_t>(member + 1)] = label(static_cast<int16_t>(member + 1), captionIds[member]);
+        label(static_cast<int16_t>(member + 1), captionIds[member]);
         auto& list = lists_[static_cast<std::size_t>(member)];
         list = std::make_unique<ListBoxMirror>(form_.List1(member), hwnd_, listIds[member]);
         list->setChooser([this, member](int row) { choose(member, row); });
@@ -106,7 +106,6 @@ void QuizWindow::createControls()
 // designed with.
 void QuizWindow::layOut(UINT dpi, const RECT* suggested)
 {
-    dpi_ = dpi;
     HFONT oldFont = font_;
     font_ = createQuizFont(dpi);
     for (const Placed& placed : places) {

@@ -42,7 +42,7 @@ public:
     // and has been handled: the message loop asks this first.
     bool navigate(MSG& message) { return IsDialogMessageW(hwnd_, &message); }
 
-    // Control ids, in the order of keyboard focus.
+    // Control ids: those that take the focus in its order, then the captions.
     enum : int { verdictId = 100, namesId, periodsId, resetId, titleId, namesCaptionId, periodsCaptionId };
 
 private:
@@ -63,10 +63,8 @@ private:
     HWND hwnd_ = nullptr;
     HWND lastFocus_ = nullptr;
     bool endsProgram_ = false;
-    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     HFONT font_ = nullptr;
     HBRUSH labelBrush_ = nullptr;
-    std::array<HWND, 3> labels_{};
     std::unique_ptr<VerdictBox> verdict_;
     std::array<std::unique_ptr<ListBoxMirror>, 2> lists_;
     std::unique_ptr<PaintedButton> reset_;

@@ -42,8 +42,9 @@ LRESULT VerdictBox::handle(UINT message, WPARAM wParam, LPARAM lParam)
         name_.reset();
     if (message == WM_GETDLGCODE) {
         // A multi-line EDIT asks for every key, Tab and Enter among them.
-        // Tab and Shift+Tab move on through the window, Enter goes to the
-        // window, and the text keeps its selection when the focus comes by.
+        // Here Tab and Shift+Tab move on through the window and Enter goes
+        // to the window; and tabbing in selects nothing, the box being there
+        // to be read.
         const LRESULT wanted = native(message, wParam, lParam);
         return wanted & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_HASSETSEL);
     }
