@@ -18,8 +18,9 @@ struct CommandLineAnswer {
 };
 
 // The arguments after the program's name. `--help` and `--version` are
-// answered here, before any display is opened; anything else is a usage
-// error (status 2). Without arguments there is no answer: the quiz starts.
+// answered here, before any display is opened; Qt's own options (-session,
+// -platform, -style...) are left to Qt; anything else is a usage error
+// (status 2). Without an answer the quiz starts.
 std::optional<CommandLineAnswer> answerCommandLine(const std::vector<std::string>& arguments);
 
 // Starts Qt on the display the environment names. Where Qt cannot open it,

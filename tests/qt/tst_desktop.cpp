@@ -51,6 +51,10 @@ void DesktopTest::commandLine_data()
     row("X chosen, none set", u"QT_QPA_PLATFORM=xcb"_s, 1, {}, u"drelvan: [^\n]+: DISPLAY is not set\n"_s);
     row("unreachable", u"DISPLAY=:65000"_s, 1, {}, u"drelvan: cannot open the display \":65000\" \\(DISPLAY\\)\n"_s);
     row("offscreen chosen", u"QT_QPA_PLATFORM=offscreen"_s, -1, {}, u"(.*\n)*"_s);
+    // A session manager restores the program with Qt's own options.
+    row("Qt's options", u"QT_QPA_PLATFORM=offscreen -session 1f2e -style=Windows --reverse"_s, -1, {}, u"(.*\n)*"_s);
+    row("Qt's option without its value", u"-session"_s, 2, {}, u"drelvan: option '-session' needs a value\n"_s + usage);
+    row("Qt's option, then one of ours", u"-platform offscreen --version"_s, 0, u"Drelvan "_s + q(u"" DRELVAN_VERSION) + u"\n"_s, {});
 }
 
 void DesktopTest::commandLine()
