@@ -4,6 +4,18 @@
 
 namespace drelvan {
 
+std::optional<std::string> raiseForLearner(const std::function<void()>& raiseClick)
+{
+    try {
+        raiseClick();
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return "unknown error";
+    }
+    return std::nullopt;
+}
+
 void Control::Click() const
 {
     if (click_)

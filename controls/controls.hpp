@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -17,6 +18,11 @@ class ControlError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// Raises a Click on the learner's behalf, as the window's message loop does.
+// No handler traps errors: a failure ends the handler that met it, and its
+// message comes back here for the window to show; the program goes on.
+std::optional<std::string> raiseForLearner(const std::function<void()>& raiseClick);
 
 // What every control has: the name it is addressed by ("List1(0)") and the
 // Click event, which goes to the handler of its control array.

@@ -224,13 +224,8 @@ void QuizWindow::choose(int16_t member, int row)
 // quiz goes on. Whatever happened, the screen shows the model afterwards.
 void QuizWindow::deliver(const std::function<void()>& raiseClick)
 {
-    try {
-        raiseClick();
-    } catch (const std::exception& error) {
-        reportError(QString::fromUtf8(error.what()));
-    } catch (...) {
-        reportError(QStringLiteral("unknown error"));
-    }
+    if (const auto error = raiseForLearner(raiseClick))
+        reportError(QString::fromStdString(*error));
     mirror();
 }
 

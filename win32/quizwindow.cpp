@@ -256,13 +256,8 @@ void QuizWindow::choose(int16_t member, int row)
 // a new verdict is told to a screen reader.
 void QuizWindow::deliver(const std::function<void()>& raiseClick)
 {
-    try {
-        raiseClick();
-    } catch (const std::exception& error) {
-        reportError(error.what());
-    } catch (...) {
-        reportError("unknown error");
-    }
+    if (const auto error = raiseForLearner(raiseClick))
+        reportError(error->c_str());
     if (mirror())
         announcer_.announce(verdict_->hwnd(), form_.Text1(0).Text());
 }

@@ -185,6 +185,26 @@ TEST_CASE("failures")
     }
 }
 
+// A failure inside a handler ends that handler and comes back as its
+// message; what the handler did before it stays done.
+TEST_CASE("a Click raised for the learner")
+{
+    Fixture f;
+    f.fill(numbered(3));
+    int steps = 0;
+    CHECK_FALSE(drelvan::raiseForLearner([&] { f.list().SetListIndex(1); }).has_value());
+    const auto failed = drelvan::raiseForLearner([&] {
+        ++steps;
+        f.list().RemoveItem(7);
+        ++steps;
+    });
+    REQUIRE(failed.has_value());
+    CHECK(failed->starts_with("List1(0).RemoveItem(7)"));
+    CHECK(steps == 1);
+    CHECK(f.list().ListIndex() == 1);
+    CHECK(drelvan::raiseForLearner([] { throw 42; }) == std::optional<std::string>("unknown error"));
+}
+
 TEST_CASE("the count stops at 32767")
 {
     Fixture f;
