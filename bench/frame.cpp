@@ -7,6 +7,7 @@
 // afterwards is no part of a start.
 
 #include "content/about.hpp"
+#include "content/layout.hpp"
 #include "content/texts.hpp"
 #include "qt/application.hpp"
 #include "qt/quizwindow.hpp"
@@ -77,9 +78,11 @@ int main(int argc, char* argv[])
     QWidget window;
     window.setWindowTitle(drelvan::toQString(drelvan::about::webAddress) + drelvan::toQString(drelvan::texts::titleSuffix));
     window.setFont(drelvan::quizFont());
-    window.setFixedSize(461, 345);
+    using drelvan::layout::clientArea;
+    using drelvan::layout::titleLabel;
+    window.setFixedSize(clientArea.width / 15, clientArea.height / 15);
     auto* label = new QLabel(drelvan::toQString(drelvan::texts::quizTitle), &window);
-    label->setGeometry(64, 0, 305, 25);
+    label->setGeometry(titleLabel.left / 15, titleLabel.top / 15, titleLabel.width / 15, titleLabel.height / 15);
     window.installEventFilter(&firstFrame);
     window.show();
     return QApplication::exec();

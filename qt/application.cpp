@@ -1,6 +1,9 @@
 #include "application.hpp"
 
+#include "qtext.hpp"
+
 #include "content/about.hpp"
+#include "content/layout.hpp"
 
 #include <QApplication>
 #include <QIcon>
@@ -24,10 +27,9 @@ QString fromAscii(std::string_view text)
 QFont quizFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
-                      QStringLiteral("DejaVu Serif")});
+    font.setFamilies({toQString(layout::fontFace), QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
     font.setStyleHint(QFont::Serif);
-    font.setPointSize(12);
+    font.setPointSize(layout::fontPoints);
     font.setWeight(QFont::Normal);
     return font;
 }

@@ -4,6 +4,8 @@
 #include "listboxview.hpp"
 #include "qtext.hpp"
 
+#include "content/layout.hpp"
+
 #include <QAccessibleWidget>
 #include <QFontInfo>
 #include <QKeyEvent>
@@ -20,24 +22,17 @@ namespace drelvan {
 
 namespace {
 
-// The layout is drawn in twips, 1440 to the inch: 15 of them make a pixel at
-// 96 dpi, the device-independent pixel Qt lays out in.
-constexpr QRect twips(int left, int top, int width, int height)
+// Twips make a pixel at 96 dpi in 15, and that is the device-independent
+// pixel Qt lays out in.
+constexpr QRect place(layout::Twips twips)
 {
-    return {left / 15, top / 15, width / 15, height / 15};
+    return {twips.left / 15, twips.top / 15, twips.width / 15, twips.height / 15};
 }
 
-constexpr QSize clientArea = twips(0, 0, 6915, 5175).size();
-constexpr QRect verdictBox = twips(120, 3240, 6735, 1815);
-constexpr QRect namesList = twips(1320, 960, 1935, 2055);
-constexpr QRect periodsList = twips(3840, 960, 1455, 2055);
-constexpr QRect resetButton = twips(5520, 600, 1215, 375);
-constexpr QRect titleLabel = twips(960, 0, 4575, 375);
-constexpr QRect namesCaption = twips(1320, 600, 1935, 375);
-constexpr QRect periodsCaption = twips(3840, 600, 1455, 375);
-
-const QColor labelColour(0xFF, 0xC0, 0x80);
-const QColor buttonColour(0xFF, 0x80, 0x80);
+QColor colour(layout::Rgb rgb)
+{
+    return {rgb.red, rgb.green, rgb.blue};
+}
 
 // The lists show this many whole rows in the quiz's font.
 constexpr int rowsDrawnFor = 7;
@@ -53,7 +48,7 @@ constexpr qreal smallestPointSize = 8;
 QPalette classicPalette()
 {
     static constexpr std::pair<QPalette::ColorRole, QRgb> colours[] = {
-        {QPalette::Window, 0xc0c0ff},       {QPalette::WindowText, 0x000000},      {QPalette::Base, 0xffffff},
+        {QPalette::WindowText, 0x000000},   {QPalette::Base, 0xffffff},
         {QPalette::Text, 0x000000},         {QPalette::Button, 0xefefef},          {QPalette::ButtonText, 0x000000},
         {QPalette::Highlight, 0x000080},    {QPalette::HighlightedText, 0xffffff}, {QPalette::Light, 0xffffff},
         {QPalette::Midlight, 0xcacaca},     {QPalette::Mid, 0xb8b8b8},             {QPalette::Dark, 0x9f9f9f},
@@ -64,6 +59,7 @@ QPalette classicPalette()
     QPalette palette;
     for (const auto& [role, rgb] : colours)
         palette.setColor(role, QColor(rgb)); // in every colour group: nothing here is ever disabled
+    palette.setColor(QPalette::Window, colour(layout::windowColour));
     return palette;
 }
 
@@ -115,14 +111,14 @@ QuizWindow::QuizWindow(QWidget* parent)
     Q_UNUSED(accessible);
     setWindowTitle(toQString(form_.Caption()));
     setFont(quizFont());
-    setFixedSize(clientArea);
+    setFixedSize(place(layout::clientArea).size());
     setPalette(classicPalette());
     setAutoFillBackground(true);
 
     // Created in the order of keyboard focus.
     verdict_ = new QPlainTextEdit(this);
     verdict_->setObjectName(QStringLiteral("verdict"));
-    verdict_->setGeometry(verdictBox);
+    verdict_->setGeometry(place(layout::verdictBox));
     verdict_->setReadOnly(true);
     verdict_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     verdict_->setFocusPolicy(Qt::StrongFocus);
@@ -133,7 +129,7 @@ QuizWindow::QuizWindow(QWidget* parent)
     verdict_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     verdict_->setAccessibleName(QStringLiteral("Резултат"));
 
-    const QRect listPlaces[] = {namesList, periodsList};
+    const QRect listPlaces[] = {place(layout::namesList), place(layout::periodsList)};
     const char* listNames[] = {"names", "periods"};
     for (int16_t member = 0; member < 2; ++member) {
         auto* list = new ListBoxView(form_.List1(member), this);
@@ -152,14 +148,15 @@ QuizWindow::QuizWindow(QWidget* parent)
         reset_->setStyle(classic);
     }
     reset_->setObjectName(QStringLiteral("reset"));
-    reset_->setGeometry(resetButton);
-    paint(reset_, QPalette::Button, buttonColour);
+    reset_->setGeometry(place(layout::resetButton));
+    paint(reset_, QPalette::Button, colour(layout::buttonColour));
     reset_->installEventFilter(this);
     connect(reset_, &QPushButton::clicked, this, [this] { deliver([this] { form_.Command1(0).Click(); }); });
 
     // The title of the quiz, then the captions over the two lists, which
     // also name the lists to a screen reader.
-    const QRect labelPlaces[] = {titleLabel, namesCaption, periodsCaption};
+    const QRect labelPlaces[] = {place(layout::titleLabel), place(layout::namesCaption),
+                                 place(layout::periodsCaption)};
     const char* labelNames[] = {"title", "namesCaption", "periodsCaption"};
     std::array<QLabel*, 3> labels{};
     for (int16_t member = 0; member < 3; ++member) {
@@ -169,7 +166,7 @@ QuizWindow::QuizWindow(QWidget* parent)
         label->setGeometry(labelPlaces[member]);
         label->setAlignment(Qt::AlignCenter);
         label->setAutoFillBackground(true);
-        paint(label, QPalette::Window, labelColour);
+        paint(label, QPalette::Window, colour(layout::labelColour));
         if (member > 0) {
             ListBoxView* list = lists_[static_cast<std::size_t>(member - 1)];
             label->setBuddy(list);
@@ -183,7 +180,7 @@ QuizWindow::QuizWindow(QWidget* parent)
     // The lists hold the whole catalogue now, so every entry they will ever
     // show is measured.
     const QString family = QFontInfo(font()).family();
-    if (family != QLatin1String("Times New Roman") && family != QLatin1String("Liberation Serif")) {
+    if (family != toQString(layout::fontFace) && family != QLatin1String("Liberation Serif")) {
         QFont font = this->font();
         while (!fitsIn(font, labels, reset_, lists_) && font.pointSizeF() > smallestPointSize)
             font.setPointSizeF(font.pointSizeF() - 0.5);

@@ -33,7 +33,7 @@ HFONT createQuizFont(UINT dpi)
 {
     return CreateFontW(-MulDiv(layout::fontPoints, static_cast<int>(dpi), 72), 0, 0, 0, layout::fontWeight, FALSE,
                        FALSE, FALSE, layout::fontCharset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_ROMAN, layout::fontFace);
+                       DEFAULT_PITCH | FF_ROMAN, reinterpret_cast<const wchar_t*>(layout::fontFace));
 }
 
 UINT dpiOf(HWND window)

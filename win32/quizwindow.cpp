@@ -50,14 +50,14 @@ void QuizWindow::registerClass()
                                                             GetSystemMetrics(SM_CXSMICON),
                                                             GetSystemMetrics(SM_CYSMICON), 0));
         windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        windowClass.hbrBackground = CreateSolidBrush(layout::windowColour);
+        windowClass.hbrBackground = CreateSolidBrush(colorRef(layout::windowColour));
         windowClass.lpszClassName = QuizWindow::className;
         return RegisterClassExW(&windowClass) != 0;
     }();
     (void)registered;
 }
 
-QuizWindow::QuizWindow() : labelBrush_(CreateSolidBrush(layout::labelColour))
+QuizWindow::QuizWindow() : labelBrush_(CreateSolidBrush(colorRef(layout::labelColour)))
 {
     registerClass();
     hwnd_ = CreateWindowExW(windowExStyle, className, wide(form_.Caption()), windowStyle, CW_USEDEFAULT,
@@ -97,7 +97,7 @@ void QuizWindow::createControls()
         list = std::make_unique<ListBoxMirror>(form_.List1(member), hwnd_, listIds[member]);
         list->setChooser([this, member](int row) { choose(member, row); });
     }
-    reset_ = std::make_unique<PaintedButton>(hwnd_, resetId, wide(form_.Command1(0).Caption()), layout::buttonColour);
+    reset_ = std::make_unique<PaintedButton>(hwnd_, resetId, wide(form_.Command1(0).Caption()), colorRef(layout::buttonColour));
     lastFocus_ = verdict_->hwnd();
 }
 
@@ -180,7 +180,7 @@ LRESULT QuizWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             SetBkColor(dc, GetSysColor(COLOR_WINDOW));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
         }
-        SetBkColor(dc, layout::labelColour);
+        SetBkColor(dc, colorRef(layout::labelColour));
         return reinterpret_cast<LRESULT>(labelBrush_);
     }
     // The focus goes back to where the learner left it when the window is

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 using namespace drelvan::win32;
+namespace layout = drelvan::layout;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
@@ -20,7 +21,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     };
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.hbrBackground = CreateSolidBrush(layout::windowColour);
+    windowClass.hbrBackground = CreateSolidBrush(colorRef(layout::windowColour));
     windowClass.lpszClassName = L"DrelvanHello";
     RegisterClassExW(&windowClass);
 
