@@ -13,6 +13,15 @@ inline constexpr std::u16string_view namesCaption = u"Име на хан";
 inline constexpr std::u16string_view periodsCaption = u"Период";
 inline constexpr std::u16string_view resetCaption = u"Чисти";
 
+// The verdict box's name for a screen reader; the lists are named by their
+// captions.
+inline constexpr std::u16string_view verdictName = u"Резултат";
+
+// What the learner is told when one of the quiz's actions failed; the
+// technical message follows as details.
+inline constexpr std::u16string_view failureText = u"Грешка при изпълнение на програмата.";
+inline constexpr std::u16string_view failureAdvice = u"Последното действие не беше довършено. Играта може да продължи.";
+
 // The exercise this program solves, shown in the verdict box until the first
 // verdict or the first reset. Eight lines, each ended by CR LF.
 inline constexpr std::u16string_view openingText =

@@ -87,10 +87,19 @@ private:
 class TextBox : public Control {
 public:
     const std::u16string& Text() const { return text_; }
-    void SetText(std::u16string text) { text_ = std::move(text); }
+    void SetText(std::u16string text)
+    {
+        text_ = std::move(text);
+        ++revision_;
+    }
+
+    // How many times the text has been set: a window that sees this change
+    // knows that there is a new text to show, even an equal one.
+    unsigned long revision() const { return revision_; }
 
 private:
     std::u16string text_;
+    unsigned long revision_ = 0;
 };
 
 // A control that shows a fixed caption.

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "controls/listcontroller.hpp"
+
+#include <cstdint>
+#include <string_view>
+
+namespace drelvan {
+
+// What a front-end provides to show the quiz: the learner's Session tells it,
+// after each action, what changed and nothing else. A front-end keeps no
+// state of the quiz or of its lists; it draws what it is told.
+class FrontEnd {
+public:
+    virtual ~FrontEnd() = default;
+
+    // Visible list `member` (0 names, 1 periods) is to show `list`.
+    virtual void showList(int16_t member, const ListShown& list) = 0;
+    // The verdict box is to show `text` (lines broken by CR LF) from its
+    // first line.
+    virtual void showVerdict(std::u16string_view text) = 0;
+    // A check has just written `verdict`: a screen reader is to speak it,
+    // without the focus moving.
+    virtual void announce(std::u16string_view verdict) = 0;
+    // A handler failed with `message` (technical, in English); the learner
+    // is to be told, and the quiz goes on. Called once the screen shows the
+    // model again.
+    virtual void reportFailure(std::string_view message) = 0;
+};
+
+} // namespace drelvan
