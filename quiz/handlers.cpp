@@ -1,4 +1,4 @@
-#include "handlers.hpp"
+#include "quiz/handlers.hpp"
 
 #include "controls/form.hpp"
 
