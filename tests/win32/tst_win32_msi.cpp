@@ -260,8 +260,10 @@ TEST_CASE("install, upgrade, refused downgrade, removal")
     // msi.dll): there the shortcut is looked for where Wine puts it, and the
     // package's choice of folder is msiinfo's to check.
     const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    const std::wstring shortcut = knownFolder(wine ? FOLDERID_Programs : FOLDERID_CommonPrograms) + L"\\Drelvan.lnk";
-    const std::wstring otherShortcut = knownFolder(wine ? FOLDERID_CommonPrograms : FOLDERID_Programs) + L"\\Drelvan.lnk";
+    const std::wstring shortcut =
+        knownFolder(wine ? FOLDERID_Programs : FOLDERID_CommonPrograms) + L"\\Drelvan.lnk";
+    const std::wstring otherShortcut =
+        knownFolder(wine ? FOLDERID_CommonPrograms : FOLDERID_Programs) + L"\\Drelvan.lnk";
 
     // One after the other, each on what the step before left; `installed`
     // is the package that Windows must hold afterwards.
@@ -279,8 +281,9 @@ TEST_CASE("install, upgrade, refused downgrade, removal")
         {"silent removal", L"/x", &newer, ERROR_SUCCESS, nullptr},
     };
     // What Windows Installer keeps of an installed product beside the
-    // program: the icon and a copy of the package, all gone after removal.
-    std::vector<std::wstring> kept;
+    // program: the icon and a copy of the package, all gone after removal;
+    // and its registration, gone with the product that an upgrade replaced.
+    std::vector<std::wstring> kept, products;
     for (const Step& step : steps) {
         CAPTURE(std::string(step.what));
         CHECK(run(L"msiexec.exe " + std::wstring(step.option) + L" \"" + step.package->path + L"\" /qn")
@@ -297,6 +300,11 @@ TEST_CASE("install, upgrade, refused downgrade, removal")
         const auto entries = uninstallEntries();
         REQUIRE(family.size() == (installed ? 1u : 0u));
         REQUIRE(entries.size() == family.size());
+        for (const auto& product : products) {
+            CAPTURE(narrow(product));
+            CHECK(MsiQueryProductStateW(product.c_str())
+                  == (installed && product == family[0] ? INSTALLSTATE_DEFAULT : INSTALLSTATE_UNKNOWN));
+        }
         if (!installed) {
             for (const auto& file : kept) {
                 CAPTURE(narrow(file));
@@ -313,8 +321,11 @@ TEST_CASE("install, upgrade, refused downgrade, removal")
         const std::wstring icon = productInfo(family[0], INSTALLPROPERTY_PRODUCTICON);
         CAPTURE(narrow(icon));
         CHECK(exists(icon));
+        const std::wstring package = productInfo(family[0], INSTALLPROPERTY_LOCALPACKAGE);
+        CHECK(exists(package));
         kept.push_back(icon);
-        kept.push_back(productInfo(family[0], INSTALLPROPERTY_LOCALPACKAGE));
+        kept.push_back(package);
+        products.push_back(family[0]);
 
         CHECK(narrow(shortcutTarget(shortcut)) == narrow(program));
         startAndClose(program);
