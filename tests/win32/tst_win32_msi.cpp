@@ -7,6 +7,8 @@
 #define DOCTEST_CONFIG_IMPLEMENT
 #include <doctest/doctest.h>
 
+#include "tests/win32/learner.hpp"
+
 #include <windows.h>
 #include <knownfolders.h>
 #include <msi.h>
@@ -164,41 +166,6 @@ std::wstring shortcutTarget(const std::wstring& link)
     return path;
 }
 
-// Starts the program, waits for its window and closes it again.
-void startAndClose(const std::wstring& program)
-{
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + program + L"\"";
-    REQUIRE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                           &startup, &process));
-    CHECK(WaitForInputIdle(process.hProcess, 20000) == 0);
-    std::pair<DWORD, HWND> search{process.dwProcessId, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t className[32] = L"";
-            GetClassNameW(window, className, 32);
-            if (owner == s->first && std::wstring(className) == L"Drelvan" && IsWindowVisible(window))
-                s->second = window;
-            return !s->second;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    CHECK(search.second);
-    if (search.second)
-        PostMessageW(search.second, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
-        TerminateProcess(process.hProcess, 1);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CHECK(exitCode == 0);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -328,6 +295,8 @@ TEST_CASE("install, upgrade, refused downgrade, removal")
         products.push_back(family[0]);
 
         CHECK(narrow(shortcutTarget(shortcut)) == narrow(program));
-        startAndClose(program);
+        drelvan::test::Started started = drelvan::test::start(program);
+        CHECK(started.window);
+        CHECK(drelvan::test::close(started) == 0);
     }
 }
