@@ -12,8 +12,9 @@ function(msiinfo package what out)
     set(${out} "${text}" PARENT_SCOPE)
 endfunction()
 
-# Each row: a line that the export of a table (or the summary) must hold.
-# The UpgradeCode is the one every Drelvan package ever shipped carries.
+# Each row: a line that the export of a table must hold, its text as the
+# database's code page gives it back. The UpgradeCode is the one every
+# Drelvan package ever shipped carries.
 set(rows
     "Property|ProductName\tDrelvan"
     "Property|Manufacturer\tthe Drelvan authors"
@@ -23,7 +24,8 @@ set(rows
     "Property|ARPPRODUCTICON\tdrelvan.ico"
     "Property|ARPURLINFOABOUT\thttps://drelvan.example"
     "Property|REBOOT\tReallySuppress"
-    "_ForceCodepage|1251\t_ForceCodepage")
+    "_ForceCodepage|1251\t_ForceCodepage"
+    "LaunchCondition|NOT WIX_DOWNGRADE_DETECTED\tВече е инсталирана по-нова версия на Drelvan.")
 
 set(codes)
 foreach(version ${RELEASE} ${OLDER})

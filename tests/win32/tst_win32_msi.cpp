@@ -12,7 +12,6 @@
 #include <windows.h>
 #include <knownfolders.h>
 #include <msi.h>
-#include <msiquery.h>
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -182,40 +181,6 @@ int main(int argc, char** argv)
     const int result = context.run();
     CoUninitialize();
     return result;
-}
-
-// What Windows reads of a package before it installs anything: Bulgarian in
-// code page 1251, and the message it gives when a newer Drelvan is there.
-TEST_CASE("language and code page")
-{
-    for (const Package* package : {&newer, &older}) {
-        CAPTURE(narrow(package->path));
-        MSIHANDLE summary = 0;
-        REQUIRE(MsiGetSummaryInformationW(0, package->path.c_str(), 0, &summary) == ERROR_SUCCESS);
-        UINT type = 0;
-        INT codepage = 0;
-        wchar_t template_[64] = L"";
-        DWORD length = 64;
-        MsiSummaryInfoGetPropertyW(summary, PID_CODEPAGE, &type, &codepage, nullptr, nullptr, nullptr);
-        MsiSummaryInfoGetPropertyW(summary, PIDSI_TEMPLATE, &type, nullptr, nullptr, template_, &length);
-        MsiCloseHandle(summary);
-        CHECK(codepage == 1251);
-        CHECK(narrow(template_) == "x64;1026");
-
-        MSIHANDLE database = 0, view = 0, record = 0;
-        REQUIRE(MsiOpenDatabaseW(package->path.c_str(), MSIDBOPEN_READONLY, &database) == ERROR_SUCCESS);
-        REQUIRE(MsiDatabaseOpenViewW(database, L"SELECT `Description` FROM `LaunchCondition`", &view)
-                == ERROR_SUCCESS);
-        REQUIRE(MsiViewExecute(view, 0) == ERROR_SUCCESS);
-        REQUIRE(MsiViewFetch(view, &record) == ERROR_SUCCESS);
-        wchar_t message[256] = L"";
-        length = 256;
-        MsiRecordGetStringW(record, 1, message, &length);
-        CHECK(narrow(message) == "Вече е инсталирана по-нова версия на Drelvan.");
-        MsiCloseHandle(record);
-        MsiCloseHandle(view);
-        MsiCloseHandle(database);
-    }
 }
 
 TEST_CASE("install, upgrade, refused downgrade, removal")
