@@ -28,9 +28,10 @@ DRELVAN_TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream appstream-compose
 # What the Windows program needs: MinGW-w64 to build drelvan.exe (posix
 # threads, for the C++ standard library's), doctest for its tests, and Wine on
 # its own X server to run them, with the face that stands in for Times New
-# Roman there.
+# Roman there; wixl to make the Windows Installer package and msitools
+# (msiinfo, msibuild) to finish and check it.
 DRELVAN_WINDOWS_PACKAGES=(cmake g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 doctest-dev wine wine64 xvfb
-    fonts-liberation2)
+    fonts-liberation2 wixl msitools)
 
 # What the benchmark needs on top: an X server to start the window on, and
 # callgrind to count its instructions.

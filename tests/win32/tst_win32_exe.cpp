@@ -4,6 +4,8 @@
 #define DOCTEST_CONFIG_IMPLEMENT
 #include <doctest/doctest.h>
 
+#include "tests/win32/learner.hpp"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -104,41 +106,14 @@ TEST_CASE("icon and manifest")
 // force), and ends cleanly when closed.
 TEST_CASE("it starts and ends")
 {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + program + L"\"";
-    REQUIRE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                           &startup, &process));
-    CHECK(WaitForInputIdle(process.hProcess, 20000) == 0);
-    std::pair<DWORD, HWND> search{process.dwProcessId, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t className[32] = L"";
-            GetClassNameW(window, className, 32);
-            if (owner == s->first && std::wstring(className) == L"Drelvan" && IsWindowVisible(window))
-                s->second = window;
-            return !s->second;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    REQUIRE(search.second);
+    drelvan::test::Started started = drelvan::test::start(program);
+    REQUIRE(started.window);
 
     RECT client{};
-    GetClientRect(search.second, &client);
+    GetClientRect(started.window, &client);
     const int scale = static_cast<int>(expectedDpi()) / 96;
     CHECK(client.right == 461 * scale);
     CHECK(client.bottom == 345 * scale);
 
-    PostMessageW(search.second, WM_CLOSE, 0, 0);
-    CHECK(WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CHECK(exitCode == 0);
-    if (exitCode == STILL_ACTIVE)
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    CHECK(drelvan::test::close(started) == 0);
 }
