@@ -4,18 +4,14 @@
 #include <doctest/doctest.h>
 
 #include "controls/listrules.hpp"
-
-#include <string>
-#include <vector>
+#include "core/khans.hpp"
 
 using namespace drelvan::listrules;
 
 namespace {
 
 // The names list as dealt: alphabetical.
-const std::vector<std::u16string> names{
-    u"Аспарух", u"Винех", u"Кардам", u"Кормес", u"Кормисош", u"Крум", u"Маламир", u"Омуртаг",
-    u"Паган", u"Пресиян I", u"Сабин", u"Севар", u"Телериг", u"Телец", u"Тервел", u"Токту"};
+const Texts& names = expected::alphabeticalNames;
 
 } // namespace
 
