@@ -67,6 +67,36 @@ TEST_CASE("AddItem")
     }
 }
 
+// The quiz only adds to an empty list; where an entry is added beside a
+// selection, the selection stays on its entry.
+TEST_CASE("AddItem beside a selection")
+{
+    struct Row {
+        const char* name;
+        bool sorted;
+        std::u16string added;
+        int16_t selectedAfter;
+    };
+    const Row rows[] = {
+        {"sorted, in front: the selection moves down with its entry", true, u"Аспарух", 3},
+        {"sorted, right in front: the selection moves down too", true, u"Кормес", 3},
+        {"sorted, equal: the new entry goes behind, the selection stays", true, u"Крум", 2},
+        {"sorted, behind: the selection stays", true, u"Тервел", 2},
+        {"unsorted: appended, the selection stays", false, u"Аспарух", 2},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        Fixture f(row.sorted);
+        f.fill({u"Винех", u"Кардам", u"Крум", u"Омуртаг"});
+        f.list().SetListIndex(2);
+        const int clicksBefore = f.clicks;
+        f.list().AddItem(row.added);
+        CHECK(f.list().ListIndex() == row.selectedAfter);
+        CHECK(f.list().List(f.list().ListIndex()) == u"Крум");
+        CHECK(f.clicks == clicksBefore);
+    }
+}
+
 TEST_CASE("RemoveItem")
 {
     struct Row {
