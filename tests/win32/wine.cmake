@@ -5,6 +5,8 @@
 # ten times what it takes here.
 set(DRELVAN_WINEPREFIX ${PROJECT_BINARY_DIR}/tests/win32/wineprefix)
 
+# A Wine that hangs (a dialog nobody sees on the private X server, a stuck
+# wineserver) fails its test after five minutes rather than holding up the run.
 function(drelvan_under_wine)
     set_tests_properties(${ARGN} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine_prefix TIMEOUT 300)
     set_property(TEST ${ARGN} APPEND PROPERTY ENVIRONMENT DRELVAN_WINEPREFIX=${DRELVAN_WINEPREFIX})
