@@ -65,16 +65,17 @@ def spoken(log):
 def play(program, python, work):
     env = {k: v for k, v in os.environ.items()
            if k not in ("WAYLAND_DISPLAY", "AT_SPI_BUS_ADDRESS", "LANGUAGE") and not k.startswith("LC_")}
-    env.update(LANG="C.UTF-8", LC_ALL="C.UTF-8", HOME=work, XDG_RUNTIME_DIR=work, XDG_CONFIG_HOME=f"{work}/config", XDG_DATA_HOME=f"{work}/data",
+    env.update(LANG="C.UTF-8", LC_ALL="C.UTF-8",
+               HOME=work, XDG_RUNTIME_DIR=work, XDG_CONFIG_HOME=f"{work}/config", XDG_DATA_HOME=f"{work}/data",
                XDG_CACHE_HOME=f"{work}/cache", GSETTINGS_BACKEND="memory", QT_QPA_PLATFORM="xcb",
                QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
     read, write = os.pipe()
     start(["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
-                     pass_fds=[write], stderr=subprocess.DEVNULL)
+          pass_fds=[write], stderr=subprocess.DEVNULL)
     os.close(write)
     env["DISPLAY"] = ":" + first_line(os.fdopen(read), "X display")
     bus = start(["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=env,
-                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     env["DBUS_SESSION_BUS_ADDRESS"] = first_line(bus.stdout, "D-Bus session bus")
     log, heard = f"{work}/orca.log", 0
 

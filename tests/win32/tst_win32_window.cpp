@@ -107,7 +107,7 @@ struct Window {
         const DWORD until = GetTickCount() + 10000;
         for (;;) {
             if (pump(last, lastKey))
-                return pump(), true;
+                return true;
             const auto now = GetTickCount();
             if (now >= until)
                 return false;
