@@ -57,7 +57,7 @@ TEST_CASE("AddItem")
         {"sorted: duplicates kept", true, {u"Крум", u"Аспарух", u"Крум"}, {u"Аспарух", u"Крум", u"Крум"}},
     };
     for (const Row& row : rows) {
-        CAPTURE(row.name);
+        INFO(row.name);
         Fixture f(row.sorted);
         f.fill(row.added);
         CHECK(entriesOf(f.list()) == row.expected);
@@ -85,7 +85,7 @@ TEST_CASE("AddItem beside a selection")
         {"unsorted: appended, the selection stays", false, u"Аспарух", 2},
     };
     for (const Row& row : rows) {
-        CAPTURE(row.name);
+        INFO(row.name);
         Fixture f(row.sorted);
         f.fill({u"Винех", u"Кардам", u"Крум", u"Омуртаг"});
         f.list().SetListIndex(2);
@@ -112,7 +112,7 @@ TEST_CASE("RemoveItem")
         {"nothing selected", -1, 3, -1},
     };
     for (const Row& row : rows) {
-        CAPTURE(row.name);
+        INFO(row.name);
         Fixture f;
         f.fill(numbered(16));
         f.list().SetListIndex(row.selected);
@@ -197,7 +197,7 @@ TEST_CASE("failures")
         {"ListIndex on an empty list", [](ListBox& l) { l.Clear(); l.SetListIndex(0); }, "List1(0).ListIndex(0)"},
     };
     for (const Row& row : rows) {
-        CAPTURE(row.name);
+        INFO(row.name);
         Fixture f;
         f.fill(numbered(16));
         f.list().SetListIndex(5);

@@ -88,7 +88,7 @@ TEST_CASE("the learner works a list")
         {"the focus mark stands on the first entry when the list gets the focus", {focus(0)}, -1, 0, 0},
     };
     for (const Row& row : table) {
-        CAPTURE(row.name);
+        INFO(row.name);
         Recorder recorder;
         Session session(recorder);
         session.setRowsShown(0, 8);
@@ -165,7 +165,7 @@ TEST_CASE("what the front-end is told")
         {"a second reset shows the emptied lists again, not the verdict", reset(), {"list 0", "list 1", "verdict"}},
     };
     for (const Row& row : table) {
-        CAPTURE(row.name);
+        INFO(row.name);
         recorder.told.clear();
         row.step(session);
         CHECK(recorder.told == row.told);
