@@ -47,13 +47,12 @@ void PaintedButton::draw(const DRAWITEMSTRUCT& item) const
     // lit from the top left while raised and from the bottom right while
     // pressed, in the system's 3-D colours as DrawEdge has them.
     const SIZE half{std::max(1, systemMetric(SM_CXEDGE, dpi) / 2), std::max(1, systemMetric(SM_CYEDGE, dpi) / 2)};
-    RECT edge = place;
     if (down) {
-        band(dc, edge, half, COLOR_3DSHADOW, COLOR_3DHILIGHT);
-        band(dc, edge, half, COLOR_3DDKSHADOW, COLOR_3DLIGHT);
+        band(dc, place, half, COLOR_3DSHADOW, COLOR_3DHILIGHT);
+        band(dc, place, half, COLOR_3DDKSHADOW, COLOR_3DLIGHT);
     } else {
-        band(dc, edge, half, COLOR_3DLIGHT, COLOR_3DDKSHADOW);
-        band(dc, edge, half, COLOR_3DHILIGHT, COLOR_3DSHADOW);
+        band(dc, place, half, COLOR_3DLIGHT, COLOR_3DDKSHADOW);
+        band(dc, place, half, COLOR_3DHILIGHT, COLOR_3DSHADOW);
     }
 
     std::wstring caption(static_cast<std::size_t>(GetWindowTextLengthW(hwnd())) + 1, L'\0');
@@ -69,7 +68,7 @@ void PaintedButton::draw(const DRAWITEMSTRUCT& item) const
 
     // Windows hides focus rectangles until the keyboard is used
     // (ODS_NOFOCUSRECT); the button follows it as every other control does.
-    // The rectangle keeps two pixels at 96 dpi from the edge, scaled; its
+    // The rectangle keeps two pixels at 96 dpi inside the edge, scaled; its
     // dotted lines are as thick as the focus border at this dpi, drawn as
     // one dotted rectangle inside another.
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
