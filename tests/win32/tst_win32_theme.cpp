@@ -259,7 +259,7 @@ void checkTexts(Window& w, const std::vector<Expected>& rows)
         if (row.selected)
             UpdateWindow(w.item(row.id));
         const Shot::Reading reading = Shot(w.quiz.hwnd()).read(area);
-        CAPTURE(row.name);
+        CAPTURE(std::string(row.name));
         CHECK(reading.back == row.back);
         CHECK(reading.text == row.text);
         CHECK(reading.textPixels > 20 * scale * scale);
