@@ -190,11 +190,14 @@ LRESULT QuizWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         FillRect(reinterpret_cast<HDC>(wParam), &client, colours_.brush(Colours::window));
         return TRUE;
     }
-    // A theme switched on or off, or colours changed: the rule is read again
-    // and everything painted anew, the system-drawn edges and scroll bars
-    // included.
-    case WM_SYSCOLORCHANGE:
+    // A high-contrast theme switched on or off, or the system's colours
+    // changed: the rule is read again and everything painted anew, the
+    // system-drawn edges and scroll bars included.
     case WM_SETTINGCHANGE:
+        if (wParam != SPI_SETHIGHCONTRAST)
+            break;
+        [[fallthrough]];
+    case WM_SYSCOLORCHANGE:
         colours_.update();
         RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         break;
