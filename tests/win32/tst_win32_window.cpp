@@ -341,12 +341,13 @@ TEST_CASE("focus and Tab order")
         CHECK(GetFocus() == previous);
     }
     // Once the keyboard is used, the button shows its focus rectangle, whose
-    // top edge runs 4 pixels inside its own.
+    // top edge runs 2 pixels at 96 dpi inside the button's edge.
     const RECT r = placeOf(w.reset);
+    const int inset = GetSystemMetricsForDpi(SM_CYEDGE, 96u * scale) + 2 * scale;
     const auto edge = [&] {
         std::vector<COLORREF> pixels;
-        for (int x = r.left + 4; x < r.right - 4; ++x)
-            pixels.push_back(pixelAt(w.quiz.hwnd(), x, r.top + 4));
+        for (int x = r.left + inset; x < r.right - inset; ++x)
+            pixels.push_back(pixelAt(w.quiz.hwnd(), x, r.top + inset));
         return pixels;
     };
     const std::vector<COLORREF> unfocused = edge();
