@@ -1,0 +1,33 @@
+// Puts the page together: the markup from pagegen, then one script of the
+// page's own (web/page.js) followed by Emscripten's, with the WebAssembly
+// inside. The Content-Security-Policy lets the page run that script and that
+// style, by their hashes, and WebAssembly, and fetch only its own folder.
+//
+//     node assemble.mjs <folder> <page.js> <quiz.js> <sw.js> <version>
+import { createHash } from 'node:crypto';
+import { readFileSync, writeFileSync } from 'node:fs';
+
+const [folder, pageScript, quizScript, worker, version] = process.argv.slice(2);
+const read = (path) => readFileSync(path, 'utf8');
+const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
+
+let html = read(`${folder}/index.in.html`);
+const script = `${read(pageScript).trim()}\n${read(quizScript).trim()}\n`;
+if (script.includes('</script'))
+    throw new Error('the script would end its element early');
+const style = html.match(/<style>([^]*?)<\/style>/)[1];
+const policy = [
+    "default-src 'self'",
+    `script-src ${hash(script)} 'wasm-unsafe-eval'`,
+    `style-src ${hash(style)}`,
+    "img-src 'self'",
+    "object-src 'none'",
+    "base-uri 'none'",
+    "form-action 'none'",
+].join('; ');
+html = html.replace('<!--CSP-->', `<meta http-equiv="Content-Security-Policy" content="${policy}">`)
+    .replace('<!--SCRIPT-->', () => `<script>${script}</script>`);
+writeFileSync(`${folder}/index.html`, html);
+
+const release = `${version}-${createHash('sha256').update(html).digest('hex').slice(0, 12)}`;
+writeFileSync(`${folder}/sw.js`, read(worker).replaceAll('@VERSION@', release));
