@@ -21,6 +21,8 @@ const policy = [
     `script-src ${hash(script)} 'wasm-unsafe-eval'`,
     `style-src ${hash(style)}`,
     "img-src 'self'",
+    // Emscripten reads the WebAssembly out of its data: URL with fetch().
+    "connect-src 'self' data:",
     "object-src 'none'",
     "base-uri 'none'",
     "form-action 'none'",

@@ -163,7 +163,9 @@ std::string style()
         + font + "}\n";
     css += "#window{position:relative;overflow:hidden;width:" + px(clientArea.width) + ";height:"
         + px(clientArea.height) + "}\n";
-    css += "#window>*{position:absolute;box-sizing:border-box;margin:0;padding:0;font:inherit;color:inherit}\n";
+    css += "#window>*{position:absolute;box-sizing:border-box;margin:0;padding:0}\n";
+    // Form controls have a font of their own unless told otherwise.
+    css += "textarea,button{font:inherit;color:inherit}\n";
     css += ".label{background:" + colour(labelColour) + ";text-align:center;white-space:nowrap}\n";
     css += "[role=listbox],textarea{background:#fff;border:" + std::to_string(frameWidth)
         + "px inset #808080;outline:none}\n";
