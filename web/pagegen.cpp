@@ -165,7 +165,7 @@ std::string style()
         + px(clientArea.height) + "}\n";
     css += "#window>*{position:absolute;box-sizing:border-box;margin:0;padding:0}\n";
     // Form controls have a font of their own unless told otherwise.
-    css += "textarea,button{font:inherit;color:inherit}\n";
+    css += "textarea,button,h1{font:inherit;color:inherit}\n";
     css += ".label{background:" + colour(labelColour) + ";text-align:center;white-space:nowrap}\n";
     css += "[role=listbox],textarea{background:#fff;border:" + std::to_string(frameWidth)
         + "px inset #808080;outline:none}\n";
@@ -201,8 +201,8 @@ std::string page(const Recorder& start)
     out += "<style>" + style() + "</style>\n</head>\n<body>\n";
     out += "<noscript><p class=\"message\">" + html(web::noScript) + "</p></noscript>\n";
     out += "<p class=\"message\" id=\"nowasm\" role=\"alert\" hidden>" + html(web::noWebAssembly) + "</p>\n";
-    out += "<div id=\"window\">\n";
-    out += "<div class=\"label\" id=\"title\">" + html(texts::quizTitle) + "</div>\n";
+    out += "<main id=\"window\">\n";
+    out += "<h1 class=\"label\" id=\"title\">" + html(texts::quizTitle) + "</h1>\n";
     out += "<div class=\"label\" id=\"namesCaption\">" + html(texts::namesCaption) + "</div>\n";
     out += "<div class=\"label\" id=\"periodsCaption\">" + html(texts::periodsCaption) + "</div>\n";
     // Tab order is the order here: verdict box, names, periods, "Чисти".
@@ -211,7 +211,7 @@ std::string page(const Recorder& start)
     out += listbox("names", "namesCaption", start.lists[0]);
     out += listbox("periods", "periodsCaption", start.lists[1]);
     out += "<button id=\"reset\" type=\"button\">" + html(texts::resetCaption) + "</button>\n";
-    out += "</div>\n<div id=\"live\" class=\"spoken\" aria-live=\"polite\"></div>\n";
+    out += "</main>\n<div id=\"live\" class=\"spoken\" aria-live=\"polite\"></div>\n";
     out += "<!--SCRIPT-->\n</body>\n</html>\n";
     return out;
 }
