@@ -38,6 +38,20 @@ var drelvan = (function () {
         });
     }
 
+    // The rows moved (the scroll bar, or the browser bringing an option into
+    // sight): the quiz decides the first row shown, and the rows snap to it.
+    // Called before the pointer is placed on a row too, since the scroll
+    // event comes a frame late.
+    function follow(list, member) {
+        if (!core)
+            return;
+        var height = rowHeight(list), top = Math.round(list.scrollTop / height);
+        if (top !== shownTop[member])
+            core._dv_scroll(member, top);
+        if (list.scrollTop !== shownTop[member] * height)
+            list.scrollTop = shownTop[member] * height;
+    }
+
     function wire(list, member) {
         var pointer = null; // the mouse button held on this list
         var clicked = false; // a pointer made the click that follows
@@ -58,6 +72,11 @@ var drelvan = (function () {
             if (!core || event.button !== 0 || onScrollBar(list, event))
                 return;
             if (event.pointerType === 'mouse') {
+                // The focus would otherwise go where the browser puts it
+                // after this event, when the entry under the pointer may
+                // have left the list; and no text is to be selected.
+                event.preventDefault();
+                follow(list, member);
                 focus(list);
                 pointer = event.pointerId;
                 list.setPointerCapture(pointer);
@@ -78,6 +97,7 @@ var drelvan = (function () {
             // A finger or a pen picks where it is lifted, unless the browser
             // took the gesture for scrolling (pointercancel instead).
             if (core && event.pointerType !== 'mouse' && event.isPrimary && !onScrollBar(list, event)) {
+                follow(list, member);
                 focus(list);
                 core._dv_tap(member, line(list, event));
             }
@@ -100,16 +120,7 @@ var drelvan = (function () {
             var unit = [1.2, 40, 120 * 3][event.deltaMode] || 1.2;
             core._dv_wheel(member, Math.round(-event.deltaY * unit));
         }, { passive: false });
-        // The scroll bar moved the rows: the quiz decides the first row shown.
-        list.addEventListener('scroll', function () {
-            if (!core)
-                return;
-            var height = rowHeight(list), top = Math.round(list.scrollTop / height);
-            if (top !== shownTop[member])
-                core._dv_scroll(member, top);
-            if (list.scrollTop !== shownTop[member] * height)
-                list.scrollTop = shownTop[member] * height;
-        });
+        list.addEventListener('scroll', function () { follow(list, member); });
     }
 
     function start(module) {
