@@ -21,6 +21,8 @@ const policy = [
     `script-src ${hash(script)} 'wasm-unsafe-eval'`,
     `style-src ${hash(style)}`,
     "img-src 'self'",
+    // The service worker, which would otherwise fall under script-src.
+    "worker-src 'self'",
     // Emscripten reads the WebAssembly out of its data: URL with fetch().
     "connect-src 'self' data:",
     "object-src 'none'",
