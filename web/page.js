@@ -138,6 +138,12 @@ var drelvan = (function () {
     }
 
     lists.forEach(wire);
+    // A press on the window's background or a label leaves the focus where it
+    // is, as in a desktop window; a browser would take it to the page.
+    byId('window').addEventListener('mousedown', function (event) {
+        if (event.target === this || event.target.classList.contains('label'))
+            event.preventDefault();
+    });
     byId('reset').addEventListener('click', function () { core && core._dv_reset(); });
     addEventListener('resize', function () { core && rowsFit(); });
     if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol))
