@@ -3,15 +3,15 @@
 // inside. The Content-Security-Policy lets the page run that script and that
 // style, by their hashes, and WebAssembly, and fetch only its own folder.
 //
-//     node assemble.mjs <folder> <page.js> <quiz.js> <sw.js> <version>
+//     node assemble.mjs <markup> <page.js> <quiz.js> <sw.js> <version> <folder>
 import { createHash } from 'node:crypto';
 import { readFileSync, writeFileSync } from 'node:fs';
 
-const [folder, pageScript, quizScript, worker, version] = process.argv.slice(2);
+const [markup, pageScript, quizScript, worker, version, folder] = process.argv.slice(2);
 const read = (path) => readFileSync(path, 'utf8');
 const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
 
-let html = read(`${folder}/index.in.html`);
+let html = read(markup);
 const script = `${read(pageScript).trim()}\n${read(quizScript).trim()}\n`;
 if (script.includes('</script'))
     throw new Error('the script would end its element early');

@@ -4,7 +4,8 @@
 // and the window as the quiz shows it at the start. Built for and run under
 // Node at build time; web/assemble.mjs then adds the script.
 //
-//     pagegen <folder>   writes <folder>/index.in.html and manifest.webmanifest
+//     pagegen <markup> <manifest>   writes the page's markup (index.html
+//                                   without its script) and the manifest
 
 #include "content/about.hpp"
 #include "content/layout.hpp"
@@ -246,16 +247,14 @@ bool write(const std::string& path, const std::string& text)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::cerr << "usage: pagegen <folder>\n";
+    if (argc != 3) {
+        std::cerr << "usage: pagegen <markup> <manifest>\n";
         return 2;
     }
     drelvan::Recorder start;
     drelvan::Session session(start);
     session.showAll();
-    const std::string folder = argv[1];
-    return drelvan::write(folder + "/index.in.html", drelvan::page(start))
-            && drelvan::write(folder + "/manifest.webmanifest", drelvan::manifest())
+    return drelvan::write(argv[1], drelvan::page(start)) && drelvan::write(argv[2], drelvan::manifest())
         ? 0
         : 1;
 }
