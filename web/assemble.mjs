@@ -1,6 +1,7 @@
-// Puts the page together: the markup from pagegen, then one script of the
-// page's own (web/page.js) followed by Emscripten's, with the WebAssembly
-// inside. The Content-Security-Policy lets the page run that script and that
+// Puts the page together: the markup from pagegen, then one script:
+// Emscripten's, with the WebAssembly inside, followed by the page's own
+// (web/page.js), which starts it. A module script, so that the parser does
+// not wait for it: the window is drawn first. The Content-Security-Policy lets the page run that script and that
 // style, by their hashes, and WebAssembly, and fetch only its own folder.
 //
 //     node assemble.mjs <markup> <page.js> <quiz.js> <sw.js> <version> <folder>
@@ -12,7 +13,10 @@ const read = (path) => readFileSync(path, 'utf8');
 const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
 
 let html = read(markup);
-const script = `${read(pageScript).trim()}\n${read(quizScript).trim()}\n`;
+// The page's script without its comment lines and indentation: its share of
+// the page's size halves.
+const plain = read(pageScript).split('\n').map((line) => line.trim()).filter((line) => line && !line.startsWith('//'));
+const script = `${read(quizScript).trim()}\n${plain.join('\n')}\n`;
 if (script.includes('</script'))
     throw new Error('the script would end its element early');
 const style = html.match(/<style>([^]*?)<\/style>/)[1];
@@ -30,7 +34,7 @@ const policy = [
     "form-action 'none'",
 ].join('; ');
 html = html.replace('<!--CSP-->', `<meta http-equiv="Content-Security-Policy" content="${policy}">`)
-    .replace('<!--SCRIPT-->', () => `<script>${script}</script>`);
+    .replace('<!--SCRIPT-->', () => `<script type="module">${script}</script>`);
 writeFileSync(`${folder}/index.html`, html);
 
 const release = `${version}-${createHash('sha256').update(html).digest('hex').slice(0, 12)}`;

@@ -13,7 +13,7 @@ export const lf = (text) => text.replaceAll('\r\n', '\n');
 
 export async function open(page, url = pageUrl) {
     await page.goto(url);
-    await page.waitForFunction(() => window.Module && Module.calledRun);
+    await page.waitForFunction(() => drelvan.ready);
 }
 
 // The window as shown: each list's entries (textContent keeps blanks), the
