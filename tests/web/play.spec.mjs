@@ -132,3 +132,12 @@ test('the wheel scrolls three rows a notch and picks nothing', async ({ page }) 
     await expect.poll(async () => (await read(page)).names.top).toBe(3);
     expect((await read(page)).names.selected).toEqual([]);
 });
+
+test('a screen reader\'s click on options (no pointer) makes a check', async ({ page }) => {
+    await open(page);
+    await page.evaluate(([name, period]) => {
+        document.getElementById(`names-${name}`).click();
+        document.getElementById(`periods-${period}`).click();
+    }, [12, 4]);
+    expect((await read(page)).verdict).toBe(verdictFor(names[12], periods[4]));
+});
