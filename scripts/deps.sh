@@ -39,10 +39,11 @@ DRELVAN_BENCH_PACKAGES=(xvfb valgrind)
 # What the web page needs: Emscripten to build the core in WebAssembly (and
 # doctest for its tests under Node), librsvg2-bin and pngquant to draw the app
 # icons small, and Chromium, in which Playwright plays the page, with the face
-# the page asks for. Node and npm come with Emscripten where there is no Node
+# the page asks for (and DejaVu Sans, a wider one, for the test of the page
+# without it). Node and npm come with Emscripten where there is no Node
 # yet; a Node already installed (e.g. from NodeSource) is kept: Debian's npm
 # would conflict with it.
-DRELVAN_WEB_PACKAGES=(cmake emscripten doctest-dev librsvg2-bin pngquant chromium fonts-liberation2)
+DRELVAN_WEB_PACKAGES=(cmake emscripten doctest-dev librsvg2-bin pngquant chromium fonts-liberation2 fonts-dejavu-core)
 
 drelvan_install_web() {
     local packages=("${DRELVAN_WEB_PACKAGES[@]}")

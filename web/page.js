@@ -137,6 +137,36 @@ var drelvan = (function () {
         byId('nowasm').hidden = false;
     }
 
+    // The window was drawn for its first two faces, which have the same
+    // metrics. Where neither is installed, the face that stands in may be
+    // wider: the window's font shrinks, half a point at a time and no smaller
+    // than the window says (data-smallest), until every caption and entry
+    // fits where it stands, as the desktop window does.
+    function fitFont() {
+        var area = byId('window'), style = getComputedStyle(area);
+        var faces = style.fontFamily.split(',').slice(0, 2);
+        var measure = document.createElement('canvas').getContext('2d');
+        var sample = byId('title').textContent;
+        var installed = faces.some(function (face) {
+            measure.font = '16px monospace';
+            var fallback = measure.measureText(sample).width;
+            measure.font = '16px ' + face + ', monospace';
+            return measure.measureText(sample).width !== fallback;
+        });
+        if (installed)
+            return;
+        var texts = Array.prototype.slice.call(document.querySelectorAll('.label, button, [role=option]'));
+        var fits = function () {
+            return texts.every(function (element) { return element.scrollWidth <= element.clientWidth; });
+        };
+        var points = parseFloat(style.fontSize) * 0.75, smallest = parseFloat(area.dataset.smallest);
+        while (!fits() && points > smallest) {
+            points -= 0.5;
+            area.style.fontSize = points + 'pt';
+        }
+    }
+
+    fitFont();
     lists.forEach(wire);
     // A press on the window's background or a label leaves the focus where it
     // is, as in a desktop window; a browser would take it to the page.

@@ -31,6 +31,8 @@ constexpr int rowsDrawnFor = 8;
 constexpr int frameWidth = 2;
 // The blank before an entry's text.
 constexpr int textMargin = 3;
+// A face that stands in for the quiz's shrinks no smaller than this to fit.
+constexpr int smallestPoints = 8;
 
 std::string utf8(std::u16string_view text)
 {
@@ -202,7 +204,7 @@ std::string page(const Recorder& start)
     out += "<style>" + style() + "</style>\n</head>\n<body>\n";
     out += "<noscript><p class=\"message\">" + html(web::noScript) + "</p></noscript>\n";
     out += "<p class=\"message\" id=\"nowasm\" role=\"alert\" hidden>" + html(web::noWebAssembly) + "</p>\n";
-    out += "<main id=\"window\">\n";
+    out += "<main id=\"window\" data-smallest=\"" + std::to_string(smallestPoints) + "\">\n";
     out += "<h1 class=\"label\" id=\"title\">" + html(texts::quizTitle) + "</h1>\n";
     out += "<div class=\"label\" id=\"namesCaption\">" + html(texts::namesCaption) + "</div>\n";
     out += "<div class=\"label\" id=\"periodsCaption\">" + html(texts::periodsCaption) + "</div>\n";

@@ -11,6 +11,8 @@ test('every text is the core\'s, to the code unit', async ({ page }) => {
                                     ['#periodsCaption', expected.periodsCaption], ['#reset', expected.resetCaption]])
         expect(await page.locator(selector).textContent(), selector).toBe(text);
     expect(await page.locator('#verdict').inputValue()).toBe(lf(expected.openingText));
+    // Liberation Serif stands for Times New Roman here: no shrinking.
+    expect(await page.evaluate(() => getComputedStyle(document.getElementById('window')).fontSize)).toBe('16px');
 });
 
 test('the lists in their order, the trailing blank kept', async ({ page }) => {
@@ -101,4 +103,23 @@ test('axe finds nothing', async ({ page }) => {
     await open(page);
     const results = await new AxeBuilder({ page }).analyze();
     expect(results.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`)).toEqual([]);
+});
+
+test('in a wider face that stands in for both, the font shrinks until every text fits', async ({ page }) => {
+    await page.addInitScript(() => new MutationObserver((changes, observer) => {
+        const area = document.getElementById('window');
+        if (area) {
+            area.style.fontFamily = '"No Such Face", "Nor This One", "DejaVu Sans"';
+            observer.disconnect();
+        }
+    }).observe(document, { childList: true, subtree: true }));
+    await open(page);
+    const fit = await page.evaluate(() => ({
+        points: parseFloat(getComputedStyle(document.getElementById('window')).fontSize) * 0.75,
+        clipped: [...document.querySelectorAll('.label, button, [role=option]')]
+            .filter((element) => element.scrollWidth > element.clientWidth).map((element) => element.textContent),
+    }));
+    expect(fit.clipped).toEqual([]);
+    expect(fit.points).toBeLessThan(12);
+    expect(fit.points).toBeGreaterThanOrEqual(8);
 });
