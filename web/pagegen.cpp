@@ -88,11 +88,6 @@ std::string json(std::u16string_view text)
     return out + '"';
 }
 
-std::string ascii(std::string_view text)
-{
-    return std::string(text);
-}
-
 std::string colour(layout::Rgb rgb)
 {
     std::array<char, 8> hex{};
@@ -223,7 +218,7 @@ std::string manifest()
 {
     std::string out = "{\n";
     out += "  \"name\": " + json(texts::quizTitle) + ",\n";
-    out += "  \"short_name\": \"" + ascii(about::name) + "\",\n";
+    out += "  \"short_name\": \"" + std::string(about::name) + "\",\n";
     out += "  \"id\": \"./\",\n  \"start_url\": \"./\",\n  \"scope\": \"./\",\n  \"lang\": \"bg\",\n";
     out += "  \"display\": \"standalone\",\n";
     out += "  \"background_color\": \"" + colour(layout::windowColour) + "\",\n";
