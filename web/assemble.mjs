@@ -13,10 +13,11 @@ const read = (path) => readFileSync(path, 'utf8');
 const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
 
 let html = read(markup);
-// The page's script without its comment lines and indentation: its share of
-// the page's size halves.
-const plain = read(pageScript).split('\n').map((line) => line.trim()).filter((line) => line && !line.startsWith('//'));
-const script = `${read(quizScript).trim()}\n${plain.join('\n')}\n`;
+// The page's own scripts without their comment lines and indentation: their
+// share of the page's size halves.
+const plain = (path) => read(path).split('\n').map((line) => line.trim())
+    .filter((line) => line && !line.startsWith('//')).join('\n');
+const script = `${read(quizScript).trim()}\n${plain(pageScript)}\n`;
 if (script.includes('</script'))
     throw new Error('the script would end its element early');
 const style = html.match(/<style>([^]*?)<\/style>/)[1];
@@ -38,4 +39,4 @@ html = html.replace('<!--CSP-->', `<meta http-equiv="Content-Security-Policy" co
 writeFileSync(`${folder}/index.html`, html);
 
 const release = `${version}-${createHash('sha256').update(html).digest('hex').slice(0, 12)}`;
-writeFileSync(`${folder}/sw.js`, read(worker).replaceAll('@VERSION@', release));
+writeFileSync(`${folder}/sw.js`, `${plain(worker).replaceAll('@VERSION@', release)}\n`);
