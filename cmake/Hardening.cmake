@@ -9,8 +9,12 @@
 #   -Wl,-z,relro -Wl,-z,now     relocations resolved at start, then made
 #                               read-only (lintian: hardening-no-bindnow)
 #   -fstack-clash-protection, -fcf-protection where the compiler has them.
+# None of them applies to WebAssembly, whose stack and calls the engine
+# guards: under Emscripten -fstack-clash-protection is a warning (an error
+# with -Werror) and -fstack-protector-strong leaves __stack_chk_guard
+# undefined at the link.
 option(DRELVAN_HARDENING "Build with Debian's hardening flags" ON)
-if(NOT DRELVAN_HARDENING OR NOT UNIX OR APPLE
+if(NOT DRELVAN_HARDENING OR NOT UNIX OR APPLE OR EMSCRIPTEN
         OR NOT CMAKE_CXX_COMPILER_ID MATCHES "^(GNU|Clang)$")
     return()
 endif()

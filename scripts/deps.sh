@@ -37,3 +37,29 @@ DRELVAN_WINDOWS_PACKAGES=(cmake g++-mingw-w64-x86-64-posix binutils-mingw-w64-x8
 # What the benchmark needs on top: an X server to start the window on, and
 # callgrind to count its instructions.
 DRELVAN_BENCH_PACKAGES=(xvfb valgrind)
+
+# What the web page needs: Emscripten to build the core in WebAssembly (and
+# doctest for its tests under Node), librsvg2-bin and pngquant to draw the app
+# icons small, and Chromium, in which Playwright plays the page, with the face
+# the page asks for (and DejaVu Sans, a wider one, for the test of the page
+# without it). Node and npm come with Emscripten where there is no Node
+# yet; a Node already installed (e.g. from NodeSource) is kept: Debian's npm
+# would conflict with it.
+DRELVAN_WEB_PACKAGES=(cmake emscripten doctest-dev librsvg2-bin pngquant chromium fonts-liberation2 fonts-dejavu-core)
+
+drelvan_install_web() {
+    local packages=("${DRELVAN_WEB_PACKAGES[@]}")
+    command -v node >/dev/null || packages+=(nodejs)
+    command -v npm >/dev/null || packages+=(npm)
+    drelvan_install "${packages[@]}"
+}
+
+# The web tests' npm packages, as pinned in tests/web/package-lock.json; the
+# browser is Debian's, so Playwright downloads none.
+drelvan_install_web_tests() {
+    local dir
+    dir="$(dirname "${BASH_SOURCE[0]}")/../tests/web"
+    if [ ! -d "$dir/node_modules/@playwright/test" ] || [ "$dir/package-lock.json" -nt "$dir/node_modules/.package-lock.json" ]; then
+        (cd "$dir" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund)
+    fi
+}

@@ -1,0 +1,125 @@
+// The page as it opens: its texts, the lists' order, each control's place at
+// device scale 1 and 2, the colours, the accessibility tree and axe.
+import AxeBuilder from '@axe-core/playwright';
+import { test } from '@playwright/test';
+import { expect, expected, lf, open, read } from './support.mjs';
+
+test('every text is the core\'s, to the code unit', async ({ page }) => {
+    await open(page);
+    expect(await page.title()).toBe(expected.title);
+    for (const [selector, text] of [['#title', expected.quizTitle], ['#namesCaption', expected.namesCaption],
+                                    ['#periodsCaption', expected.periodsCaption], ['#reset', expected.resetCaption]])
+        expect(await page.locator(selector).textContent(), selector).toBe(text);
+    expect(await page.locator('#verdict').inputValue()).toBe(lf(expected.openingText));
+    // Liberation Serif stands for Times New Roman here: no shrinking.
+    expect(await page.evaluate(() => getComputedStyle(document.getElementById('window')).fontSize)).toBe('16px');
+});
+
+test('the lists in their order, the trailing blank kept', async ({ page }) => {
+    await open(page);
+    const shown = await read(page);
+    expect(shown.names.entries).toEqual(expected.names);
+    expect(shown.periods.entries).toEqual(expected.periods);
+    expect(shown.focus).toBe('verdict');
+});
+
+for (const scale of [1, 2]) {
+    test(`each control's box in CSS pixels is its twips / 15 at device scale ${scale}`, async ({ browser }) => {
+        const context = await browser.newContext({ deviceScaleFactor: scale });
+        const page = await context.newPage();
+        await open(page);
+        const boxes = await page.evaluate((ids) => {
+            const origin = document.getElementById('window').getBoundingClientRect();
+            return ids.map((id) => {
+                const box = document.getElementById(id).getBoundingClientRect();
+                return [box.left - origin.left, box.top - origin.top, box.width, box.height];
+            });
+        }, Object.keys(expected.boxes));
+        expect(Object.fromEntries(Object.keys(expected.boxes).map((id, i) => [id, boxes[i]])))
+            .toEqual(Object.fromEntries(Object.entries(expected.boxes).map(([id, twips]) => [id, twips.map((t) => t / 15)])));
+        expect(await page.evaluate(() => devicePixelRatio)).toBe(scale);
+        // Eight whole rows in each list, as on the desktop.
+        expect(await page.evaluate(() => ['names', 'periods'].map((id) => {
+            const list = document.getElementById(id);
+            return list.clientHeight / parseFloat(getComputedStyle(list).lineHeight) >= 8;
+        }))).toEqual([true, true]);
+        await context.close();
+    });
+}
+
+test('the colours, read from a screenshot', async ({ page, context }) => {
+    await open(page);
+    const shot = (await page.screenshot()).toString('base64');
+    const blank = await context.newPage();
+    const at = ([x, y]) => [x / 15 + 3, y / 15 + 3];
+    const points = { window: [at([0, 5175 - 60])], label: [at(expected.boxes.title)],
+                     button: [at(expected.boxes.reset)], white: [[expected.boxes.names[0] / 15 + 90, expected.boxes.names[1] / 15 + 120]] };
+    const colours = await blank.evaluate(async ({ shot, points }) => {
+        const image = new Image();
+        image.src = `data:image/png;base64,${shot}`;
+        await image.decode();
+        const canvas = new OffscreenCanvas(image.width, image.height);
+        const context = canvas.getContext('2d');
+        context.drawImage(image, 0, 0);
+        return Object.fromEntries(Object.entries(points).map(([name, [[x, y]]]) =>
+            [name, [...context.getImageData(x, y, 1, 1).data.slice(0, 3)]]));
+    }, { shot, points });
+    expect(colours).toEqual({ ...expected.colours, white: [255, 255, 255] });
+});
+
+// 200 % zoom on a 1280 x 720 screen: 640 x 360 CSS pixels, two device pixels each.
+test('at 200 % zoom no caption or entry is clipped', async ({ browser }) => {
+    const context = await browser.newContext({ viewport: { width: 640, height: 360 }, deviceScaleFactor: 2 });
+    const page = await context.newPage();
+    await open(page);
+    const clipped = await page.evaluate(() => [...document.querySelectorAll('.label, button, [role=option]')]
+        .filter((element) => {
+            const range = document.createRange();
+            range.selectNodeContents(element);
+            const text = range.getBoundingClientRect();
+            const inList = element.getAttribute('role') === 'option';
+            const box = (inList ? element.parentElement : element);
+            const room = box.getBoundingClientRect();
+            const left = room.left + box.clientLeft, right = left + box.clientWidth;
+            return text.left < left || text.right > right
+                || (!inList && (text.top < room.top + box.clientTop || text.bottom > room.top + box.clientTop + box.clientHeight));
+        })
+        .map((element) => element.textContent));
+    expect(clipped).toEqual([]);
+    expect(await page.evaluate(() => document.documentElement.scrollWidth)).toBeGreaterThanOrEqual(expected.boxes.window[2] / 15);
+    await context.close();
+});
+
+test('the accessibility tree names every control', async ({ page }) => {
+    await open(page);
+    await expect(page.getByRole('textbox', { name: expected.verdictName, exact: true })).not.toBeEditable();
+    await expect(page.getByRole('listbox', { name: expected.namesCaption, exact: true }).getByRole('option')).toHaveCount(16);
+    await expect(page.getByRole('listbox', { name: expected.periodsCaption, exact: true }).getByRole('option')).toHaveCount(16);
+    await expect(page.getByRole('button', { name: expected.resetCaption, exact: true })).toBeVisible();
+    await expect(page.locator('#live')).toHaveAttribute('aria-live', 'polite');
+});
+
+test('axe finds nothing', async ({ page }) => {
+    await open(page);
+    const results = await new AxeBuilder({ page }).analyze();
+    expect(results.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`)).toEqual([]);
+});
+
+test('in a wider face that stands in for both, the font shrinks until every text fits', async ({ page }) => {
+    await page.addInitScript(() => new MutationObserver((changes, observer) => {
+        const area = document.getElementById('window');
+        if (area) {
+            area.style.fontFamily = '"No Such Face", "Nor This One", "DejaVu Sans"';
+            observer.disconnect();
+        }
+    }).observe(document, { childList: true, subtree: true }));
+    await open(page);
+    const fit = await page.evaluate(() => ({
+        points: parseFloat(getComputedStyle(document.getElementById('window')).fontSize) * 0.75,
+        clipped: [...document.querySelectorAll('.label, button, [role=option]')]
+            .filter((element) => element.scrollWidth > element.clientWidth).map((element) => element.textContent),
+    }));
+    expect(fit.clipped).toEqual([]);
+    expect(fit.points).toBeLessThan(12);
+    expect(fit.points).toBeGreaterThanOrEqual(8);
+});

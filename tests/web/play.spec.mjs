@@ -1,0 +1,143 @@
+// Playing the page by pointer, keyboard and touch: every rule is the core's,
+// so these follow the desktop's behaviour through the page's wiring.
+import { test } from '@playwright/test';
+import { check, expect, expected, lf, open, option, read, verdictFor } from './support.mjs';
+
+const { names, periods } = expected;
+const without = (list, ...gone) => list.filter((entry) => !gone.includes(entry));
+
+for (const [name, period] of [[names[0], periods[0]], [names[14], periods[1]], [names[9], periods[15]], [names[3], periods[3]]]) {
+    for (const nameFirst of [true, false]) {
+        test(`${name} with "${period}", ${nameFirst ? 'name' : 'period'} first`, async ({ page }) => {
+            await open(page);
+            const pair = [['names', name], ['periods', period]];
+            await check(page, ...(nameFirst ? pair : pair.reverse()));
+            const shown = await read(page);
+            expect(shown.verdict).toBe(verdictFor(name, period));
+            expect(lf(shown.spoken)).toBe(shown.verdict);
+            expect(shown.focus).toBe(nameFirst ? 'periods' : 'names'); // a verdict does not move the focus
+            expect([shown.names.entries, shown.periods.entries]).toEqual([without(names, name), without(periods, period)]);
+            expect([shown.names.selected, shown.periods.selected]).toEqual([[], []]);
+        });
+    }
+}
+
+test('a full game, then "Чисти" by the pointer', async ({ page }) => {
+    await open(page);
+    // The catalogue's pairs: verdicts[n][p] starts with the same word as the first right one.
+    const right = expected.verdicts[0][0].split(' ')[0];
+    for (const name of names) {
+        const period = periods.find((p) => verdictFor(name, p).startsWith(right));
+        await check(page, ['names', name], ['periods', period]);
+        expect((await read(page)).verdict).toBe(verdictFor(name, period));
+    }
+    let shown = await read(page);
+    expect([shown.names.entries, shown.periods.entries]).toEqual([[], []]);
+    await page.click('#reset');
+    shown = await read(page);
+    expect([shown.names.entries, shown.periods.entries, shown.verdict]).toEqual([names, periods, '']);
+});
+
+for (const how of ['Space', 'Enter']) {
+    test(`"Чисти" by ${how}: full lists, back at the top`, async ({ page }) => {
+        await open(page);
+        await check(page, ['names', names[15]], ['periods', periods[15]]);
+        await page.locator('#names').press('End');
+        await page.locator('#periods').press('End');
+        await page.focus('#reset');
+        await page.keyboard.press(how);
+        const shown = await read(page);
+        expect([shown.names.entries, shown.periods.entries, shown.verdict]).toEqual([names, periods, '']);
+        expect([shown.names.top, shown.periods.top]).toEqual([0, 0]);
+    });
+}
+
+test('Tab and Shift+Tab go verdict, names, periods, "Чисти"', async ({ page }) => {
+    await open(page);
+    const order = ['verdict', 'names', 'periods', 'reset'];
+    for (const id of order.slice(1)) {
+        await page.keyboard.press('Tab');
+        expect((await read(page)).focus).toBe(id);
+    }
+    for (const id of order.slice(0, -1).reverse()) {
+        await page.keyboard.press('Shift+Tab');
+        expect((await read(page)).focus).toBe(id);
+    }
+});
+
+// Each key from where the last left the names list: [key, entry selected].
+const moves = [['ArrowDown', 0], ['ArrowDown', 1], ['ArrowRight', 2], ['ArrowLeft', 1], ['ArrowUp', 0], ['End', 15],
+               ['Home', 0], ['PageDown', 7], ['PageDown', 14], ['PageUp', 7], ['Shift+ArrowDown', 8], ['Control+ArrowDown', 9]];
+test('the moving keys, Left and Right included', async ({ page }) => {
+    await open(page);
+    await page.keyboard.press('Tab');
+    for (const [key, row] of moves) {
+        await page.keyboard.press(key);
+        const shown = await read(page);
+        expect([key, shown.names.selected, shown.names.caret], key).toEqual([key, [row], row]);
+        expect(shown.names.top <= row && row < shown.names.top + 8, `${key}: row in sight`).toBe(true);
+    }
+});
+
+// A key of a Bulgarian keyboard, as Chromium gets it from the system: a key
+// down that types its letter (Playwright's keyboard knows US keys only).
+async function typeLetters(page, letters) {
+    const cdp = await page.context().newCDPSession(page);
+    for (const letter of letters) {
+        await cdp.send('Input.dispatchKeyEvent', { type: 'keyDown', key: letter, text: letter, unmodifiedText: letter });
+        await cdp.send('Input.dispatchKeyEvent', { type: 'keyUp', key: letter });
+    }
+}
+
+// Letters typed quickly make one search; [letters, entry selected].
+for (const [letters, name] of [['к', 'Кардам'], ['кр', 'Крум'], ['КОРМИ', 'Кормисош'], ['тт', 'Телец'], ['ттт', 'Тервел'], ['п', 'Паган'], ['пр', 'Пресиян I'], ['ш', null]]) {
+    test(`typing "${letters}" in the names`, async ({ page }) => {
+        await open(page);
+        await page.keyboard.press('Tab');
+        await typeLetters(page, letters);
+        expect((await read(page)).names.selected).toEqual(name ? [names.indexOf(name)] : []);
+    });
+}
+
+test('a drag after a check selects nothing', async ({ page }) => {
+    await open(page);
+    await option(page, 'names', names[0]).click();
+    const box = await page.locator('#periods').boundingBox();
+    await page.mouse.move(box.x + 20, box.y + 10);
+    await page.mouse.down();
+    for (let y = 10; y < 120; y += 8)
+        await page.mouse.move(box.x + 20, box.y + y);
+    await page.mouse.up();
+    const shown = await read(page);
+    expect(shown.verdict).toBe(verdictFor(names[0], periods[0]));
+    expect([shown.names.selected, shown.periods.selected, shown.periods.entries.length]).toEqual([[], [], 15]);
+});
+
+test('touch: a tap on a name, then on a period, checks them', async ({ browser }) => {
+    const context = await browser.newContext({ hasTouch: true, isMobile: true, viewport: { width: 480, height: 640 } });
+    const page = await context.newPage();
+    await open(page);
+    await option(page, 'periods', periods[2]).tap();
+    await option(page, 'names', names[14]).tap();
+    const shown = await read(page);
+    expect(shown.verdict).toBe(verdictFor(names[14], periods[2]));
+    expect(shown.names.entries).toEqual(without(names, names[14]));
+    await context.close();
+});
+
+test('the wheel scrolls three rows a notch and picks nothing', async ({ page }) => {
+    await open(page);
+    await page.hover('#names');
+    await page.mouse.wheel(0, 100);
+    await expect.poll(async () => (await read(page)).names.top).toBe(3);
+    expect((await read(page)).names.selected).toEqual([]);
+});
+
+test('a screen reader\'s click on options (no pointer) makes a check', async ({ page }) => {
+    await open(page);
+    await page.evaluate(([name, period]) => {
+        document.getElementById(`names-${name}`).click();
+        document.getElementById(`periods-${period}`).click();
+    }, [12, 4]);
+    expect((await read(page)).verdict).toBe(verdictFor(names[12], periods[4]));
+});

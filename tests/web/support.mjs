@@ -1,0 +1,53 @@
+// What the page's suites share: the built page, what it must show (written
+// by expected.cpp from the core) and a reading of the window as a learner
+// sees it.
+import { readFileSync } from 'node:fs';
+import { pathToFileURL } from 'node:url';
+import { expect } from '@playwright/test';
+
+export const expected = JSON.parse(readFileSync(process.env.DRELVAN_EXPECTED, 'utf8'));
+export const folder = process.env.DRELVAN_PAGE;
+export const pageUrl = pathToFileURL(`${folder}/index.html`).href;
+// A textarea's value has LF where the quiz writes CR LF.
+export const lf = (text) => text.replaceAll('\r\n', '\n');
+
+export async function open(page, url = pageUrl) {
+    await page.goto(url);
+    await page.waitForFunction(() => drelvan.ready);
+}
+
+// The window as shown: each list's entries (textContent keeps blanks), the
+// selected and focus-marked rows, the first row shown, the verdict.
+export function read(page) {
+    return page.evaluate(() => {
+        const list = (id) => {
+            const box = document.getElementById(id);
+            const options = [...box.querySelectorAll('[role=option]')];
+            const row = (option) => options.indexOf(option);
+            return {
+                entries: options.map((o) => o.textContent),
+                selected: options.filter((o) => o.getAttribute('aria-selected') === 'true').map(row),
+                caret: box.getAttribute('aria-activedescendant') === null ? -1
+                    : row(document.getElementById(box.getAttribute('aria-activedescendant'))),
+                top: box.scrollTop / parseFloat(getComputedStyle(box).lineHeight),
+            };
+        };
+        return { names: list('names'), periods: list('periods'), verdict: document.getElementById('verdict').value,
+                 spoken: document.getElementById('live').textContent, focus: document.activeElement.id };
+    });
+}
+
+export const option = (page, list, text) =>
+    page.locator(`#${list} [role=option]`).filter({ hasText: new RegExp(`^${text.trim()}\\s*$`) });
+
+// A check of `name` with `period` by the pointer, in that order.
+export async function check(page, first, second) {
+    await option(page, ...first).click();
+    await option(page, ...second).click();
+}
+
+// The verdict the core writes for a name and a period, as the box shows it.
+export const verdictFor = (name, period) =>
+    lf(expected.verdicts[expected.names.indexOf(name)][expected.periods.indexOf(period)]);
+
+export { expect };

@@ -1,0 +1,42 @@
+// Puts the page together: the markup from pagegen, then one script:
+// Emscripten's, with the WebAssembly inside, followed by the page's own
+// (web/page.js), which starts it. A module script, so that the parser does
+// not wait for it: the window is drawn first. The Content-Security-Policy lets the page run that script and that
+// style, by their hashes, and WebAssembly, and fetch only its own folder.
+//
+//     node assemble.mjs <markup> <page.js> <quiz.js> <sw.js> <version> <folder>
+import { createHash } from 'node:crypto';
+import { readFileSync, writeFileSync } from 'node:fs';
+
+const [markup, pageScript, quizScript, worker, version, folder] = process.argv.slice(2);
+const read = (path) => readFileSync(path, 'utf8');
+const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
+
+let html = read(markup);
+// The page's own scripts without their comment lines and indentation: their
+// share of the page's size halves.
+const plain = (path) => read(path).split('\n').map((line) => line.trim())
+    .filter((line) => line && !line.startsWith('//')).join('\n');
+const script = `${read(quizScript).trim()}\n${plain(pageScript)}\n`;
+if (script.includes('</script'))
+    throw new Error('the script would end its element early');
+const style = html.match(/<style>([^]*?)<\/style>/)[1];
+const policy = [
+    "default-src 'self'",
+    `script-src ${hash(script)} 'wasm-unsafe-eval'`,
+    `style-src ${hash(style)}`,
+    "img-src 'self'",
+    // The service worker, which would otherwise fall under script-src.
+    "worker-src 'self'",
+    // Emscripten reads the WebAssembly out of its data: URL with fetch().
+    "connect-src 'self' data:",
+    "object-src 'none'",
+    "base-uri 'none'",
+    "form-action 'none'",
+].join('; ');
+html = html.replace('<!--CSP-->', `<meta http-equiv="Content-Security-Policy" content="${policy}">`)
+    .replace('<!--SCRIPT-->', () => `<script type="module">${script}</script>`);
+writeFileSync(`${folder}/index.html`, html);
+
+const release = `${version}-${createHash('sha256').update(html).digest('hex').slice(0, 12)}`;
+writeFileSync(`${folder}/sw.js`, `${plain(worker).replaceAll('@VERSION@', release)}\n`);

@@ -1,0 +1,222 @@
+// The quiz in a web page: one Session, driven by the page's script through
+// the plain C functions below, and painted through the page's own functions
+// (drelvan.paint... in web/page.js). The script turns DOM events into these
+// calls and paints what it is told; every rule stays on this side.
+
+#include "content/texts.hpp"
+#include "quiz/frontend.hpp"
+#include "quiz/session.hpp"
+#include "web/domkeys.hpp"
+
+#include <emscripten/em_js.h>
+#include <emscripten/emscripten.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The page's paint functions. A text goes over as UTF-16 code units in the
+// module's memory, read before the call returns.
+EM_JS(void, drelvan_paint_list,
+      (int member, int selected, int caret, int top, int focused, const char16_t* entries, int length), {
+          drelvan.paintList(member, selected, caret, top, !!focused,
+                            length < 0 ? null : drelvan.text(entries, length));
+      });
+EM_JS(void, drelvan_paint_verdict, (const char16_t* text, int length), {
+    drelvan.paintVerdict(drelvan.text(text, length));
+});
+EM_JS(void, drelvan_announce, (const char16_t* text, int length), {
+    drelvan.announce(drelvan.text(text, length));
+});
+EM_JS(void, drelvan_report_failure, (const char16_t* text, int length), {
+    drelvan.reportFailure(drelvan.text(text, length));
+});
+
+namespace drelvan {
+namespace {
+
+// Entries go over in one text, each followed by U+0000, which no entry holds.
+std::u16string joined(const std::vector<std::u16string>& entries)
+{
+    std::u16string text;
+    for (const std::u16string& entry : entries) {
+        text += entry;
+        text += u'\0';
+    }
+    return text;
+}
+
+int length(std::u16string_view text)
+{
+    return static_cast<int>(text.size());
+}
+
+class PageFrontEnd final : public FrontEnd {
+public:
+    void showList(int16_t member, const ListShown& list) override
+    {
+        // The entries go over only where they changed; the page keeps the
+        // rows it has otherwise.
+        const bool changed = list.change.kind != EntriesChange::None;
+        const std::u16string entries = changed ? joined(list.entries) : std::u16string();
+        drelvan_paint_list(member, list.selected, list.caret, list.top, list.focused ? 1 : 0, entries.data(),
+                           changed ? length(entries) : -1);
+    }
+
+    void showVerdict(std::u16string_view text) override { drelvan_paint_verdict(text.data(), length(text)); }
+
+    void announce(std::u16string_view verdict) override { drelvan_announce(verdict.data(), length(verdict)); }
+
+    // The learner's message box: what happened, that the quiz goes on, and
+    // the technical message (English, ASCII) as details.
+    void reportFailure(std::string_view message) override
+    {
+        std::u16string text(texts::failureText);
+        text += u"\n";
+        text += texts::failureAdvice;
+        text += u"\n\n";
+        for (const char c : message)
+            text += static_cast<char16_t>(static_cast<unsigned char>(c));
+        drelvan_report_failure(text.data(), length(text));
+    }
+};
+
+PageFrontEnd frontEnd;
+std::optional<Session> session;
+
+// What the page writes in before a call that takes a text: a key's name or
+// the text one key typed.
+std::array<char16_t, 32> input{};
+
+std::u16string_view inputText(int units)
+{
+    return {input.data(), static_cast<std::size_t>(std::clamp(units, 0, static_cast<int>(input.size())))};
+}
+
+// Whether `member` names one of the two visible lists. The page asks for no
+// other, but nothing it sends may reach past them.
+bool visible(int member)
+{
+    return session && (member == 0 || member == 1);
+}
+
+int16_t listMember(int member)
+{
+    return static_cast<int16_t>(member);
+}
+
+} // namespace
+} // namespace drelvan
+
+using drelvan::session;
+
+extern "C" {
+
+// Where the page writes a text of up to dv_input_size() UTF-16 code units.
+EMSCRIPTEN_KEEPALIVE char16_t* dv_input() { return drelvan::input.data(); }
+EMSCRIPTEN_KEEPALIVE int dv_input_size() { return static_cast<int>(drelvan::input.size()); }
+
+EMSCRIPTEN_KEEPALIVE void dv_start()
+{
+    if (!session) {
+        session.emplace(drelvan::frontEnd);
+        session->showAll();
+    }
+}
+
+// A key pressed on a list, by its DOM name (KeyboardEvent.key, written to
+// dv_input()). Returns 1 where the list took it, 0 where the page is to
+// leave it to the browser (Tab, Alt with an arrow, keys that are no list's).
+EMSCRIPTEN_KEEPALIVE int dv_key(int member, int units, int shift, int control, int alt)
+{
+    if (!drelvan::visible(member))
+        return 0;
+    const std::optional<drelvan::listrules::ListKey> key = drelvan::web::listKey(drelvan::inputText(units));
+    if (!key)
+        return 0;
+    const drelvan::Modifiers modifiers{shift != 0, control != 0, alt != 0};
+    return session->key(drelvan::listMember(member), *key, modifiers) ? 1 : 0;
+}
+
+// The text one key typed on a list (written to dv_input()), at `milliseconds`
+// (the event's time stamp). Returns 1 where it was a letter to search with.
+EMSCRIPTEN_KEEPALIVE int dv_type(int member, int units, double milliseconds)
+{
+    if (!drelvan::visible(member))
+        return 0;
+    return session->type(drelvan::listMember(member), drelvan::inputText(units),
+                         static_cast<std::int64_t>(milliseconds))
+        ? 1
+        : 0;
+}
+
+// The pointer on a list, by the row of the list's box it is on (0 the first
+// row shown; beyond the rows shown it is on no entry).
+EMSCRIPTEN_KEEPALIVE void dv_press(int member, int line)
+{
+    if (drelvan::visible(member))
+        session->press(drelvan::listMember(member), session->list(drelvan::listMember(member)).rowAtLine(line));
+}
+
+EMSCRIPTEN_KEEPALIVE void dv_drag(int member, int line)
+{
+    if (drelvan::visible(member))
+        session->drag(drelvan::listMember(member), session->list(drelvan::listMember(member)).rowAtLine(line));
+}
+
+EMSCRIPTEN_KEEPALIVE void dv_release(int member)
+{
+    if (drelvan::visible(member))
+        session->release(drelvan::listMember(member));
+}
+
+// A tap: the press and the release at once.
+EMSCRIPTEN_KEEPALIVE void dv_tap(int member, int line)
+{
+    dv_press(member, line);
+    dv_release(member);
+}
+
+// The wheel, in units of 120 a notch, positive towards the top.
+EMSCRIPTEN_KEEPALIVE void dv_wheel(int member, int delta)
+{
+    if (drelvan::visible(member))
+        session->wheel(drelvan::listMember(member), delta);
+}
+
+// The learner moved the scroll bar: `top` is the first row now in sight.
+EMSCRIPTEN_KEEPALIVE void dv_scroll(int member, int top)
+{
+    if (drelvan::visible(member))
+        session->scrollTo(drelvan::listMember(member), top);
+}
+
+EMSCRIPTEN_KEEPALIVE void dv_focus(int member, int in)
+{
+    if (drelvan::visible(member))
+        session->focus(drelvan::listMember(member), in != 0);
+}
+
+EMSCRIPTEN_KEEPALIVE void dv_rows(int member, int rows)
+{
+    if (drelvan::visible(member))
+        session->setRowsShown(drelvan::listMember(member), rows);
+}
+
+// An entry chosen by a screen reader (its click on an option).
+EMSCRIPTEN_KEEPALIVE void dv_pick(int member, int row)
+{
+    if (drelvan::visible(member))
+        session->pick(drelvan::listMember(member), row);
+}
+
+// "Чисти", by the pointer or by Space or Enter on the button.
+EMSCRIPTEN_KEEPALIVE void dv_reset()
+{
+    if (session)
+        session->reset();
+}
+
+} // extern "C"

@@ -1,0 +1,246 @@
+// The page's script: DOM events become calls on the quiz (web/main.cpp), and
+// drelvan.paint... draws what it answers. Which entry a key, a letter, the
+// pointer or a tap picks, and what a check or "Чисти" does, is decided there.
+var drelvan = (function () {
+    var byId = document.getElementById.bind(document);
+    var lists = [byId('names'), byId('periods')];
+    var verdict = byId('verdict'), live = byId('live');
+    var shownTop = [0, 0];
+    var core = null;
+
+    function rowHeight(list) {
+        return parseFloat(getComputedStyle(list).lineHeight);
+    }
+    // Writes `text` where the quiz reads its input texts; returns its length.
+    function put(text) {
+        var at = core._dv_input() >> 1, heap = core.HEAPU16;
+        var units = Math.min(text.length, core._dv_input_size());
+        for (var i = 0; i < units; ++i)
+            heap[at + i] = text.charCodeAt(i);
+        return units;
+    }
+    // The row of the list's box under a pointer event (0 the first shown).
+    function line(list, event) {
+        var box = list.getBoundingClientRect();
+        return Math.floor((event.clientY - box.top - list.clientTop) / rowHeight(list));
+    }
+    function onScrollBar(list, event) {
+        return event.clientX - list.getBoundingClientRect().left - list.clientLeft >= list.clientWidth;
+    }
+    function focus(list) {
+        if (document.activeElement !== list)
+            list.focus();
+    }
+    function rowsFit() {
+        lists.forEach(function (list, member) {
+            core._dv_rows(member, Math.max(1, Math.floor(list.clientHeight / rowHeight(list))));
+        });
+    }
+
+    // The rows moved (the scroll bar, or the browser bringing an option into
+    // sight): the quiz decides the first row shown, and the rows snap to it.
+    // Called before the pointer is placed on a row too, since the scroll
+    // event comes a frame late.
+    function follow(list, member) {
+        if (!core)
+            return;
+        var height = rowHeight(list), top = Math.round(list.scrollTop / height);
+        if (top !== shownTop[member])
+            core._dv_scroll(member, top);
+        if (list.scrollTop !== shownTop[member] * height)
+            list.scrollTop = shownTop[member] * height;
+    }
+
+    function wire(list, member) {
+        var pointer = null; // the mouse button held on this list
+        var clicked = false; // a pointer made the click that follows
+        list.addEventListener('focus', function () { core && core._dv_focus(member, 1); });
+        list.addEventListener('blur', function () { core && core._dv_focus(member, 0); });
+        list.addEventListener('keydown', function (event) {
+            if (core && core._dv_key(member, put(event.key), event.shiftKey, event.ctrlKey, event.altKey))
+                event.preventDefault();
+        });
+        // keypress comes for the keys that type a character, with it.
+        list.addEventListener('keypress', function (event) {
+            if (core && event.charCode && !event.metaKey
+                    && core._dv_type(member, put(String.fromCodePoint(event.charCode)), event.timeStamp))
+                event.preventDefault();
+        });
+        list.addEventListener('pointerdown', function (event) {
+            clicked = true;
+            if (!core || event.button !== 0 || onScrollBar(list, event))
+                return;
+            if (event.pointerType === 'mouse') {
+                // The focus would otherwise go where the browser puts it
+                // after this event, when the entry under the pointer may
+                // have left the list; and no text is to be selected.
+                event.preventDefault();
+                follow(list, member);
+                focus(list);
+                pointer = event.pointerId;
+                list.setPointerCapture(pointer);
+                core._dv_press(member, line(list, event));
+            }
+        });
+        list.addEventListener('pointermove', function (event) {
+            if (pointer === event.pointerId)
+                core._dv_drag(member, line(list, event));
+        });
+        function release(event) {
+            if (pointer !== event.pointerId)
+                return;
+            pointer = null;
+            core._dv_release(member);
+        }
+        list.addEventListener('pointerup', function (event) {
+            // A finger or a pen picks where it is lifted, unless the browser
+            // took the gesture for scrolling (pointercancel instead).
+            if (core && event.pointerType !== 'mouse' && event.isPrimary && !onScrollBar(list, event)) {
+                follow(list, member);
+                focus(list);
+                core._dv_tap(member, line(list, event));
+            }
+            release(event);
+        });
+        list.addEventListener('lostpointercapture', release);
+        list.addEventListener('pointercancel', release);
+        // A click no pointer made: a screen reader's, on an option.
+        list.addEventListener('click', function (event) {
+            var option = event.target.closest('[role=option]');
+            if (core && !clicked && option)
+                core._dv_pick(member, Array.prototype.indexOf.call(list.children, option));
+            clicked = false;
+        });
+        list.addEventListener('wheel', function (event) {
+            if (!core)
+                return;
+            event.preventDefault();
+            // 120 units a notch, which Chromium gives as 100 pixels.
+            var unit = [1.2, 40, 120 * 3][event.deltaMode] || 1.2;
+            core._dv_wheel(member, Math.round(-event.deltaY * unit));
+        }, { passive: false });
+        list.addEventListener('scroll', function () { follow(list, member); });
+    }
+
+    function start(module) {
+        core = module;
+        ready.ready = true;
+        core._dv_start();
+        rowsFit();
+        lists.forEach(function (list, member) {
+            if (document.activeElement === list)
+                core._dv_focus(member, 1);
+        });
+    }
+
+    function noWebAssembly() {
+        byId('nowasm').hidden = false;
+    }
+
+    // The window was drawn for its first two faces, which have the same
+    // metrics. Where neither is installed, the face that stands in may be
+    // wider: the window's font shrinks, half a point at a time and no smaller
+    // than the window says (data-smallest), until every caption and entry
+    // fits where it stands, as the desktop window does.
+    function fitFont() {
+        var area = byId('window'), style = getComputedStyle(area);
+        var faces = style.fontFamily.split(',').slice(0, 2);
+        var measure = document.createElement('canvas').getContext('2d');
+        var sample = byId('title').textContent;
+        var installed = faces.some(function (face) {
+            measure.font = '16px monospace';
+            var fallback = measure.measureText(sample).width;
+            measure.font = '16px ' + face + ', monospace';
+            return measure.measureText(sample).width !== fallback;
+        });
+        if (installed)
+            return;
+        var texts = Array.prototype.slice.call(document.querySelectorAll('.label, button, [role=option]'));
+        var fits = function () {
+            return texts.every(function (element) { return element.scrollWidth <= element.clientWidth; });
+        };
+        var points = parseFloat(style.fontSize) * 0.75, smallest = parseFloat(area.dataset.smallest);
+        while (!fits() && points > smallest) {
+            points -= 0.5;
+            area.style.fontSize = points + 'pt';
+        }
+    }
+
+    fitFont();
+    lists.forEach(wire);
+    // A press on the window's background or a label leaves the focus where it
+    // is, as in a desktop window; a browser would take it to the page.
+    byId('window').addEventListener('mousedown', function (event) {
+        if (event.target === this || event.target.classList.contains('label'))
+            event.preventDefault();
+    });
+    byId('reset').addEventListener('click', function () { core && core._dv_reset(); });
+    addEventListener('resize', function () { core && rowsFit(); });
+    if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol))
+        navigator.serviceWorker.register('sw.js').catch(function () {});
+
+    var ready = {
+        ready: false, // the quiz has started
+        start: start,
+        noWebAssembly: noWebAssembly,
+        text: function (at, units) {
+            var heap = core.HEAPU16, first = at >> 1, out = '';
+            for (var i = 0; i < units; i += 4096)
+                out += String.fromCharCode.apply(null, heap.subarray(first + i, first + Math.min(units, i + 4096)));
+            return out;
+        },
+        paintList: function (member, selected, caret, top, focused, entries) {
+            var list = lists[member];
+            if (entries !== null) {
+                var names = entries.split('\0');
+                names.pop();
+                list.replaceChildren.apply(list, names.map(function (entry, row) {
+                    var option = document.createElement('div');
+                    option.setAttribute('role', 'option');
+                    option.id = list.id + '-' + row;
+                    option.textContent = entry;
+                    return option;
+                }));
+            }
+            Array.prototype.forEach.call(list.children, function (option, row) {
+                option.setAttribute('aria-selected', row === selected ? 'true' : 'false');
+                option.classList.toggle('caret', row === caret);
+            });
+            if (caret >= 0)
+                list.setAttribute('aria-activedescendant', list.id + '-' + caret);
+            else
+                list.removeAttribute('aria-activedescendant');
+            list.classList.toggle('focused', focused);
+            shownTop[member] = top;
+            list.scrollTop = top * rowHeight(list);
+        },
+        paintVerdict: function (text) {
+            verdict.value = text;
+            verdict.setSelectionRange(0, 0);
+            verdict.scrollTop = 0;
+        },
+        announce: function (text) {
+            live.textContent = text;
+        },
+        reportFailure: function (text) {
+            alert(text);
+        }
+    };
+    return ready;
+})();
+
+// The page's state where tests and the benchmark can see it (this script is a
+// module: its names are its own).
+self.drelvan = drelvan;
+
+// The quiz starts once the window is on the screen: the learner sees it
+// first, and WebAssembly compiles meanwhile.
+if (typeof WebAssembly !== 'object') {
+    drelvan.noWebAssembly();
+} else {
+    requestAnimationFrame(function () {
+        setTimeout(function () {
+            createDrelvan({ onAbort: drelvan.noWebAssembly }).then(drelvan.start, drelvan.noWebAssembly);
+        });
+    });
+}
