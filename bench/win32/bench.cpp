@@ -1,0 +1,222 @@
+// The Windows benchmark: drelvan.exe against its floor (floor.cpp, the same
+// window in the platform's stock controls, no model) and beside a "hello"
+// window (hello.cpp), the three started in turns, round by round, in one run.
+//   drelvan_bench_win32 drelvan.exe drelvan_floor.exe drelvan_hello.exe [rounds]
+//
+//  - Start to first painted frame: the clock runs from just before
+//    CreateProcess until the child's thread has gone idle for the first time
+//    (WaitForInputIdle): it has created and shown its window and handled
+//    every message that came of it, the first WM_PAINT included, and waits
+//    for input. The window is then looked for and must be visible with
+//    nothing left to paint. The clock moves with whatever else the machine
+//    runs, so the quiz is held against the floor of the same round: the
+//    median of those paired ratios is gated.
+//  - Peak working set of the child at that moment (GetProcessMemoryInfo).
+//  - The size of drelvan.exe.
+// Prints one table of medians with min-max and the targets; exits with 1
+// and names each target missed.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The quiz against its floor.
+constexpr double timeTarget = 1.05;
+constexpr double memoryTarget = 1.02;
+constexpr long long sizeTarget = 1024 * 1024;
+
+enum Program { hello, floor, quiz, programCount };
+
+std::wstring windowsPath(const char* path)
+{
+    std::wstring wide(path, path + std::strlen(path));
+    if (!wide.empty() && wide[0] == L'/')
+        wide = L"Z:" + wide;
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    return wide;
+}
+
+double seconds()
+{
+    static LARGE_INTEGER frequency{};
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+struct Start {
+    double ms;
+    double peakMiB;
+};
+
+struct Search {
+    DWORD process;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK findWindow(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<Search*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->process && IsWindowVisible(window) && !GetParent(window))
+        search->found = window;
+    return !search->found;
+}
+
+Start start(const std::wstring& program)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + program + L"\"";
+    const double begin = seconds();
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        std::fprintf(stderr, "cannot start %ls\n", program.c_str());
+        std::exit(2);
+    }
+    const DWORD idle = WaitForInputIdle(process.hProcess, 30000);
+    const double end = seconds();
+    Search search{process.dwProcessId};
+    EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
+    if (idle != 0 || !search.found || GetUpdateRect(search.found, nullptr, FALSE)) {
+        std::fprintf(stderr, "%ls: no painted window when it went idle\n", program.c_str());
+        std::exit(2);
+    }
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory);
+    PostMessageW(search.found, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return {(end - begin) * 1000.0, static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0)};
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+std::string spread(const std::vector<double>& values, const char* format)
+{
+    char text[96];
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    std::string f = std::string(format) + " (" + format + "-" + format + ")";
+    std::snprintf(text, sizeof text, f.c_str(), median(values), *low, *high);
+    return text;
+}
+
+// The order of the three in round `round`: all six orders in turn, so that
+// each goes first, second and last, and before and after each other, as
+// often as the others.
+const int* order(int round)
+{
+    static constexpr int orders[6][programCount] = {
+        {quiz, floor, hello}, {floor, hello, quiz}, {hello, quiz, floor},
+        {floor, quiz, hello}, {quiz, hello, floor}, {hello, floor, quiz},
+    };
+    return orders[((round % 6) + 6) % 6];
+}
+
+std::vector<double> pairwise(const std::vector<double>& a, const std::vector<double>& b)
+{
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        ratios.push_back(a[i] / b[i]);
+    return ratios;
+}
+
+std::vector<std::string> misses;
+
+const char* verdict(bool met, const std::string& miss)
+{
+    if (!met)
+        misses.push_back(miss);
+    return met ? "met" : "MISSED";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 4) {
+        std::fputs("usage: drelvan_bench_win32 drelvan.exe drelvan_floor.exe drelvan_hello.exe [rounds]\n", stderr);
+        return 2;
+    }
+    std::wstring programs[programCount];
+    programs[quiz] = windowsPath(argv[1]);
+    programs[floor] = windowsPath(argv[2]);
+    programs[hello] = windowsPath(argv[3]);
+    const int runs = argc > 4 ? std::atoi(argv[4]) : 21;
+    if (runs < 1) {
+        std::fputs("at least one round\n", stderr);
+        return 2;
+    }
+
+    std::vector<double> ms[programCount], mib[programCount];
+    // Two uncounted rounds first: the system's caches warm up.
+    for (int run = -2; run < runs; ++run) {
+        const int* programsInTurn = order(run);
+        for (int turn = 0; turn < programCount; ++turn) {
+            const int program = programsInTurn[turn];
+            const Start s = start(programs[program]);
+            if (run < 0)
+                continue;
+            ms[program].push_back(s.ms);
+            mib[program].push_back(s.peakMiB);
+        }
+    }
+
+    WIN32_FILE_ATTRIBUTE_DATA file{};
+    GetFileAttributesExW(programs[quiz].c_str(), GetFileExInfoStandard, &file);
+    const long long size = (static_cast<long long>(file.nFileSizeHigh) << 32) | file.nFileSizeLow;
+
+    const std::vector<double> timeRatios = pairwise(ms[quiz], ms[floor]);
+    const std::vector<double> helloRatios = pairwise(ms[quiz], ms[hello]);
+    const double timeRatio = median(timeRatios);
+    const double memoryRatio = median(mib[quiz]) / median(mib[floor]);
+    char figures[160];
+
+    std::printf("%d rounds, median (min-max); the start's ratios are the median (min-max) of each round's\n\n",
+                runs);
+    std::printf("| measure | hello | floor | quiz | quiz / floor | target | | quiz / hello |\n"
+                "| --- | --- | --- | --- | --- | --- | --- | --- |\n");
+    std::snprintf(figures, sizeof figures, "start to first frame: %.3f x floor, target <= %.2f x", timeRatio,
+                  timeTarget);
+    std::printf("| start to first frame (ms) | %s | %s | %s | %s | <= %.2f x | %s | %s |\n",
+                spread(ms[hello], "%.1f").c_str(), spread(ms[floor], "%.1f").c_str(), spread(ms[quiz], "%.1f").c_str(),
+                spread(timeRatios, "%.3f").c_str(), timeTarget, verdict(timeRatio <= timeTarget, figures),
+                spread(helloRatios, "%.3f").c_str());
+    std::snprintf(figures, sizeof figures, "peak working set: %.3f x floor, target <= %.2f x", memoryRatio,
+                  memoryTarget);
+    std::printf("| peak working set (MiB) | %s | %s | %s | %.3f | <= %.2f x | %s | %.3f |\n",
+                spread(mib[hello], "%.2f").c_str(), spread(mib[floor], "%.2f").c_str(),
+                spread(mib[quiz], "%.2f").c_str(), memoryRatio, memoryTarget,
+                verdict(memoryRatio <= memoryTarget, figures), median(mib[quiz]) / median(mib[hello]));
+    std::snprintf(figures, sizeof figures, "drelvan.exe: %lld bytes, target <= %lld", size, sizeTarget);
+    std::printf("| drelvan.exe (bytes) | | | %lld | | <= %lld | %s | |\n", size, sizeTarget,
+                verdict(size <= sizeTarget, figures));
+
+    if (misses.empty()) {
+        std::printf("\nall targets met\n");
+        return 0;
+    }
+    std::printf("\n%zu target(s) missed:\n", misses.size());
+    for (const std::string& miss : misses)
+        std::printf("  %s\n", miss.c_str());
+    return 1;
+}
