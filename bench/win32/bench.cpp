@@ -82,7 +82,7 @@ Start start(const std::wstring& program)
     const double begin = seconds();
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
-        std::fprintf(stderr, "cannot start %ls\n", program.c_str());
+        std::fprintf(stderr, "cannot start %ls (error %lu)\n", program.c_str(), GetLastError());
         std::exit(2);
     }
     const DWORD idle = WaitForInputIdle(process.hProcess, 30000);
