@@ -8,7 +8,12 @@
 //                               behind it: what the learner sees at start, at
 //                               the least it costs Qt to show;
 //   drelvan_bench_frame hello   one QLabel in the quiz's font, at the same
-//                               size: what any Qt window costs.
+//                               size: what any Qt window costs;
+//   drelvan_bench_frame check   opens the quiz and the floor side by side and
+//                               fails, naming each difference, unless the
+//                               floor shows what the quiz shows at start. The
+//                               driver runs it first: a floor out of step
+//                               with the quiz would measure nothing.
 //
 // All three construct the application as the program does and print the
 // CLOCK_MONOTONIC time (ns) at which the first frame has been painted and
@@ -23,11 +28,15 @@
 #include "qt/qtext.hpp"
 #include "qt/quizwindow.hpp"
 
+#include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QApplication>
+#include <QFontInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTimer>
@@ -105,9 +114,10 @@ std::unique_ptr<QWidget> plainWindow()
     return window;
 }
 
-QLabel* label(std::u16string_view text, drelvan::layout::Twips twips, QWidget* window)
+QLabel* label(const char* name, std::u16string_view text, drelvan::layout::Twips twips, QWidget* window)
 {
     auto* label = new QLabel(drelvan::toQString(text), window);
+    label->setObjectName(QLatin1String(name));
     label->setGeometry(place(twips));
     label->setAlignment(Qt::AlignCenter);
     label->setAutoFillBackground(true);
@@ -118,8 +128,8 @@ QLabel* label(std::u16string_view text, drelvan::layout::Twips twips, QWidget* w
 // A list of the catalogue's names or periods, in the order the quiz shows
 // them: the names sorted by UTF-16 code unit, as the quiz's sorted list box
 // keeps them, the periods in the catalogue's order.
-QListWidget* list(std::u16string_view drelvan::Ruler::*field, bool sorted, drelvan::layout::Twips twips,
-                  QWidget* window)
+QListWidget* list(const char* name, std::u16string_view drelvan::Ruler::*field, bool sorted,
+                  drelvan::layout::Twips twips, QWidget* window)
 {
     std::vector<std::u16string_view> entries;
     for (const drelvan::Ruler& ruler : drelvan::catalogue)
@@ -127,6 +137,7 @@ QListWidget* list(std::u16string_view drelvan::Ruler::*field, bool sorted, drelv
     if (sorted)
         std::stable_sort(entries.begin(), entries.end());
     auto* list = new QListWidget(window);
+    list->setObjectName(QLatin1String(name));
     list->setGeometry(place(twips));
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (const std::u16string_view entry : entries)
@@ -144,6 +155,7 @@ std::unique_ptr<QWidget> stockWindow()
     std::unique_ptr<QWidget> window = plainWindow();
 
     auto* verdict = new QPlainTextEdit(window.get());
+    verdict->setObjectName(QStringLiteral("verdict"));
     verdict->setGeometry(place(layout::verdictBox));
     verdict->setReadOnly(true);
     verdict->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -153,8 +165,8 @@ std::unique_ptr<QWidget> stockWindow()
     verdict->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     verdict->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    list(&drelvan::Ruler::name, true, layout::namesList, window.get());
-    list(&drelvan::Ruler::period, false, layout::periodsList, window.get());
+    list("names", &drelvan::Ruler::name, true, layout::namesList, window.get());
+    list("periods", &drelvan::Ruler::period, false, layout::periodsList, window.get());
 
     // A flat face in the button's colour is what Qt's classic Windows style
     // draws; the desktop styles shade the colour or ignore it.
@@ -163,12 +175,13 @@ std::unique_ptr<QWidget> stockWindow()
         classic->setParent(window.get());
         reset->setStyle(classic);
     }
+    reset->setObjectName(QStringLiteral("reset"));
     reset->setGeometry(place(layout::resetButton));
     paint(reset, QPalette::Button, layout::buttonColour);
 
-    label(texts::quizTitle, layout::titleLabel, window.get());
-    label(texts::namesCaption, layout::namesCaption, window.get());
-    label(texts::periodsCaption, layout::periodsCaption, window.get());
+    label("title", texts::quizTitle, layout::titleLabel, window.get());
+    label("namesCaption", texts::namesCaption, layout::namesCaption, window.get());
+    label("periodsCaption", texts::periodsCaption, layout::periodsCaption, window.get());
 
     // The box shows the opening text from the first line, with the focus,
     // as the quiz's does; Qt's plain text has its lines apart by LF.
@@ -180,8 +193,79 @@ std::unique_ptr<QWidget> stockWindow()
 std::unique_ptr<QWidget> helloWindow()
 {
     std::unique_ptr<QWidget> window = plainWindow();
-    label(drelvan::texts::quizTitle, drelvan::layout::titleLabel, window.get());
+    label("title", drelvan::texts::quizTitle, drelvan::layout::titleLabel, window.get());
     return window;
+}
+
+// What a learner sees of a widget at start, in words, for the floor's check:
+// place, font, colours, text, and for a scroll area its vertical scroll bar
+// and its entries. A list's entries are read as a screen reader reads them,
+// so that the quiz's list may be of any class.
+QStringList looks(QWidget* widget)
+{
+    const QFontInfo font(widget->font());
+    const QRect r = widget->geometry();
+    QStringList seen{QStringLiteral("place %1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()),
+                     QStringLiteral("font %1 %2 pt").arg(font.family()).arg(font.pointSizeF()),
+                     QStringLiteral("background %1").arg(widget->palette().color(widget->backgroundRole()).name())};
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        seen << QStringLiteral("text ") + label->text() << QStringLiteral("aligned %1").arg(label->alignment().toInt());
+    if (auto* button = qobject_cast<QPushButton*>(widget))
+        seen << QStringLiteral("text ") + button->text()
+             << QStringLiteral("face %1").arg(button->palette().color(QPalette::Button).name());
+    if (auto* box = qobject_cast<QPlainTextEdit*>(widget))
+        seen << QStringLiteral("text ") + box->toPlainText() << QStringLiteral("read-only %1").arg(box->isReadOnly())
+             << QStringLiteral("focus %1").arg(box->window()->focusWidget() == box);
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget)) {
+        seen << QStringLiteral("scroll bar shown %1").arg(area->verticalScrollBar()->isVisible());
+        if (auto* list = qobject_cast<QListWidget*>(widget)) {
+            for (int row = 0; row < list->count(); ++row)
+                seen << QStringLiteral("entry ") + list->item(row)->text();
+        } else if (!qobject_cast<QPlainTextEdit*>(widget)) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+            for (int row = 0; face && row < face->childCount(); ++row)
+                seen << QStringLiteral("entry ") + face->child(row)->text(QAccessible::Name);
+        }
+    }
+    return seen;
+}
+
+int check()
+{
+    drelvan::QuizWindow quiz;
+    const std::unique_ptr<QWidget> floor = stockWindow();
+    quiz.show();
+    floor->show();
+    QApplication::processEvents();
+
+    int faults = 0;
+    const auto compare = [&](const QString& what, const QStringList& inQuiz, const QStringList& inFloor) {
+        for (qsizetype i = 0; i < std::max(inQuiz.size(), inFloor.size()); ++i) {
+            const QString q = inQuiz.value(i), f = inFloor.value(i);
+            if (q != f) {
+                ++faults;
+                std::fprintf(stderr, "%s: the quiz shows \"%s\", the floor \"%s\"\n", qPrintable(what), qPrintable(q),
+                             qPrintable(f));
+            }
+        }
+    };
+    compare(QStringLiteral("window"),
+            {quiz.windowTitle(), QStringLiteral("%1x%2").arg(quiz.width()).arg(quiz.height())},
+            {floor->windowTitle(), QStringLiteral("%1x%2").arg(floor->width()).arg(floor->height())});
+    compare(QStringLiteral("window"), looks(&quiz), looks(floor.get()));
+    for (const char* name : {"title", "namesCaption", "periodsCaption", "names", "periods", "verdict", "reset"}) {
+        QWidget* inQuiz = quiz.findChild<QWidget*>(QLatin1String(name));
+        QWidget* inFloor = floor->findChild<QWidget*>(QLatin1String(name));
+        if (!inQuiz || !inFloor) {
+            ++faults;
+            std::fprintf(stderr, "%s: no such widget in the %s\n", name, inQuiz ? "floor" : "quiz");
+            continue;
+        }
+        compare(QLatin1String(name), looks(inQuiz), looks(inFloor));
+    }
+    if (faults == 0)
+        std::printf("the floor shows what the quiz shows\n");
+    return faults == 0 ? 0 : 1;
 }
 
 } // namespace
@@ -189,14 +273,16 @@ std::unique_ptr<QWidget> helloWindow()
 int main(int argc, char* argv[])
 {
     const std::string_view variant = argc == 2 ? argv[1] : "";
-    if (variant != "quiz" && variant != "floor" && variant != "hello") {
-        std::fprintf(stderr, "usage: %s quiz|floor|hello\n", argv[0]);
+    if (variant != "quiz" && variant != "floor" && variant != "hello" && variant != "check") {
+        std::fprintf(stderr, "usage: %s quiz|floor|hello|check\n", argv[0]);
         return 2;
     }
 
     // As qt/main.cpp does, for all three: the floors pay for the same set-up.
     QApplication app(argc, argv);
     drelvan::setUpApplication();
+    if (variant == "check")
+        return check();
 
     FirstFrame firstFrame;
     std::unique_ptr<QWidget> window;
