@@ -19,6 +19,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -73,35 +74,139 @@ BOOL CALLBACK findWindow(HWND window, LPARAM data)
     return !search->found;
 }
 
-Start start(const std::wstring& program)
+// A child started and gone idle with its window painted.
+struct Running {
+    PROCESS_INFORMATION process{};
+    HWND window = nullptr;
+    double ms = 0; // from just before CreateProcess to idle
+};
+
+Running launch(const std::wstring& program)
 {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
+    Running child;
     std::wstring commandLine = L"\"" + program + L"\"";
     const double begin = seconds();
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+                        &child.process)) {
         std::fprintf(stderr, "cannot start %ls (error %lu)\n", program.c_str(), GetLastError());
         std::exit(2);
     }
-    const DWORD idle = WaitForInputIdle(process.hProcess, 30000);
-    const double end = seconds();
-    Search search{process.dwProcessId};
+    const DWORD idle = WaitForInputIdle(child.process.hProcess, 30000);
+    child.ms = (seconds() - begin) * 1000.0;
+    Search search{child.process.dwProcessId};
     EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
     if (idle != 0 || !search.found || GetUpdateRect(search.found, nullptr, FALSE)) {
         std::fprintf(stderr, "%ls: no painted window when it went idle\n", program.c_str());
         std::exit(2);
     }
+    child.window = search.found;
+    return child;
+}
+
+void close(Running& child)
+{
+    PostMessageW(child.window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(child.process.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(child.process.hProcess, 1);
+    CloseHandle(child.process.hThread);
+    CloseHandle(child.process.hProcess);
+}
+
+Start start(const std::wstring& program)
+{
+    Running child = launch(program);
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof memory;
-    GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory);
-    PostMessageW(search.found, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return {(end - begin) * 1000.0, static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0)};
+    GetProcessMemoryInfo(child.process.hProcess, &memory, sizeof memory);
+    close(child);
+    return {child.ms, static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0)};
+}
+
+// ------------------------------------------------- the floor against the quiz
+
+// A window's text, asked of it: WM_GETTEXT is carried across processes.
+std::wstring textOf(HWND window)
+{
+    const auto length = static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring text(length + 1, L'\0');
+    SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(std::wcslen(text.c_str()));
+    return text;
+}
+
+std::string utf8(const std::wstring& text)
+{
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(std::max(length, 1)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, result.data(), length, nullptr, nullptr);
+    result.resize(result.size() - 1);
+    return result;
+}
+
+// What a learner sees of a window and its controls at start, in words, one
+// control after the other in the order they were made: the class, the place
+// in the parent's client area, the text, the vertical scroll bar, a list's
+// entries, and which control has the focus.
+std::vector<std::wstring> looks(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    std::vector<std::wstring> seen{L"title " + textOf(window),
+                                   L"client " + std::to_wstring(client.right) + L"x" + std::to_wstring(client.bottom)};
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
+    for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        wchar_t kind[64] = {};
+        GetClassNameW(control, kind, 64);
+        RECT r{};
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        const std::wstring name = std::wstring(kind) + L" ";
+        seen.push_back(name + L"place " + std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L" "
+                       + std::to_wstring(r.right - r.left) + L"x" + std::to_wstring(r.bottom - r.top));
+        seen.push_back(name + L"visible " + std::to_wstring(IsWindowVisible(control) != 0));
+        seen.push_back(name + L"text " + textOf(control));
+        SCROLLBARINFO bar{};
+        bar.cbSize = sizeof bar;
+        const bool shown = GetScrollBarInfo(control, OBJID_VSCROLL, &bar)
+                           && !(bar.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN));
+        seen.push_back(name + L"scroll bar shown " + std::to_wstring(shown));
+        seen.push_back(name + L"focus " + std::to_wstring(thread.hwndFocus == control));
+        const auto count = SendMessageW(control, LB_GETCOUNT, 0, 0);
+        for (LRESULT row = 0; std::wstring(kind) == L"ListBox" && row < count; ++row) {
+            std::wstring entry(static_cast<std::size_t>(SendMessageW(control, LB_GETTEXTLEN, row, 0)) + 1, L'\0');
+            SendMessageW(control, LB_GETTEXT, row, reinterpret_cast<LPARAM>(entry.data()));
+            entry.resize(std::wcslen(entry.c_str()));
+            seen.push_back(name + L"entry " + entry);
+        }
+    }
+    return seen;
+}
+
+// The quiz and the floor, started one after the other, must show the same;
+// each difference is named. The button's face is the one thing the floor
+// cannot show, and is not compared.
+bool floorShowsQuiz(const std::wstring& quizProgram, const std::wstring& floorProgram)
+{
+    Running quiz = launch(quizProgram);
+    const std::vector<std::wstring> inQuiz = looks(quiz.window);
+    close(quiz);
+    Running floor = launch(floorProgram);
+    const std::vector<std::wstring> inFloor = looks(floor.window);
+    close(floor);
+    bool same = true;
+    for (std::size_t i = 0; i < std::max(inQuiz.size(), inFloor.size()); ++i) {
+        const std::wstring q = i < inQuiz.size() ? inQuiz[i] : L"";
+        const std::wstring f = i < inFloor.size() ? inFloor[i] : L"";
+        if (q != f) {
+            same = false;
+            std::fprintf(stderr, "the quiz shows \"%s\", the floor \"%s\"\n", utf8(q).c_str(), utf8(f).c_str());
+        }
+    }
+    return same;
 }
 
 double median(std::vector<double> values)
@@ -164,6 +269,12 @@ int main(int argc, char** argv)
     const int runs = argc > 4 ? std::atoi(argv[4]) : 21;
     if (runs < 1) {
         std::fputs("at least one round\n", stderr);
+        return 2;
+    }
+
+    // A floor that no longer shows what the quiz shows would measure nothing.
+    if (!floorShowsQuiz(programs[quiz], programs[floor])) {
+        std::fputs("the floor does not show what the quiz shows\n", stderr);
         return 2;
     }
 
