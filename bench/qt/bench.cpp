@@ -449,7 +449,10 @@ void windowsRow(const std::string& measure, const std::vector<double> (&values)[
     const Summary h = summarise(values[hello]), f = summarise(values[floor]), q = summarise(values[quiz]);
     r.target = limit ? "<= " + number(*limit, 2) + " x floor" : "info";
     if (!h.present || !f.present || !q.present) {
+        // A gated target that was not measured has not been shown to hold.
         r.hello = r.floor = r.quiz = "skipped";
+        if (limit)
+            misses.push_back(measure + ": not measured");
         print(r);
         return;
     }
