@@ -1,4 +1,4 @@
-#include "quizwindow.hpp"
+#include "win32/quizwindow.hpp"
 
 #include <windows.h>
 

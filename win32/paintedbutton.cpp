@@ -1,4 +1,4 @@
-#include "paintedbutton.hpp"
+#include "win32/paintedbutton.hpp"
 
 #include <string>
 
