@@ -1,4 +1,4 @@
-#include "catalogue.hpp"
+#include "content/catalogue.hpp"
 
 namespace drelvan {
 

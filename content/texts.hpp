@@ -22,6 +22,11 @@ inline constexpr std::u16string_view verdictName = u"Резултат";
 inline constexpr std::u16string_view failureText = u"Грешка при изпълнение на програмата.";
 inline constexpr std::u16string_view failureAdvice = u"Последното действие не беше довършено. Играта може да продължи.";
 
+// What the learner is told when the program cannot make its window, before
+// it ends.
+inline constexpr std::u16string_view startFailure =
+    u"Прозорецът на програмата не можа да бъде отворен. Програмата ще бъде затворена.";
+
 // The exercise this program solves, shown in the verdict box until the first
 // verdict or the first reset. Eight lines, each ended by CR LF.
 inline constexpr std::u16string_view openingText =

@@ -1,4 +1,4 @@
-#include "controls.hpp"
+#include "controls/controls.hpp"
 
 #include <algorithm>
 

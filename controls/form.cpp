@@ -1,4 +1,4 @@
-#include "form.hpp"
+#include "controls/form.hpp"
 
 namespace drelvan {
 

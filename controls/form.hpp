@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls.hpp"
+#include "controls/controls.hpp"
 
 #include <string>
 #include <vector>

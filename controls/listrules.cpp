@@ -1,4 +1,4 @@
-#include "listrules.hpp"
+#include "controls/listrules.hpp"
 
 #include <algorithm>
 

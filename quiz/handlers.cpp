@@ -1,4 +1,4 @@
-#include "handlers.hpp"
+#include "quiz/handlers.hpp"
 
 #include "controls/form.hpp"
 
@@ -54,6 +54,12 @@ void CheckPair(Form& form)
     // used past this point.
     names.RemoveItem(nameIndex);
     periods.RemoveItem(periodIndex);
+    // Removing the selected entry has already left each list without a
+    // selection, so these two change nothing and raise no Click, and no test
+    // can tell them apart from nothing. They stay as the check's own word that
+    // it ends with neither list selected, rather than a reliance on how
+    // RemoveItem treats the selection; a list that kept one would otherwise
+    // judge the next choice at once.
     names.SetListIndex(-1);
     periods.SetListIndex(-1);
 }

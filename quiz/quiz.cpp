@@ -1,6 +1,6 @@
-#include "quiz.hpp"
+#include "quiz/quiz.hpp"
 
-#include "handlers.hpp"
+#include "quiz/handlers.hpp"
 
 #include "content/about.hpp"
 #include "content/catalogue.hpp"

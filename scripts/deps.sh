@@ -10,7 +10,8 @@ drelvan_install() {
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     echo "Installing: ${missing[*]}" >&2
     "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # sudo resets the environment, so the setting goes on its command line.
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
 # What building and running the quiz needs.
@@ -19,18 +20,19 @@ drelvan_install() {
 DRELVAN_BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-translations-l10n doctest-dev fonts-liberation fonts-liberation2 fonts-dejavu-core)
 
 # What the test suite needs on top: a real X server for the screenshot and
-# desktop tests, and the tools that check the desktop files, the Windows
-# resource and the Debian package; the Orca screen reader with its AT-SPI
-# and D-Bus buses, and xdotool to play the quiz under it.
-DRELVAN_TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream appstream-compose binutils-mingw-w64-x86-64
+# desktop tests, and the tools that check the desktop files and the Debian
+# package; the Orca screen reader with its AT-SPI and D-Bus buses, and
+# xdotool to play the quiz under it.
+DRELVAN_TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream appstream-compose
                        dpkg-dev file lintian orca at-spi2-core dbus-daemon xdotool)
 
 # What the Windows program needs: MinGW-w64 to build drelvan.exe (posix
 # threads, for the C++ standard library's), doctest for its tests, and Wine on
 # its own X server to run them, with the face that stands in for Times New
-# Roman there.
+# Roman there; wixl to make the Windows Installer package and msitools
+# (msiinfo, msibuild) to finish and check it.
 DRELVAN_WINDOWS_PACKAGES=(cmake g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 doctest-dev wine wine64 xvfb
-    fonts-liberation2)
+    fonts-liberation2 wixl msitools)
 
 # What the benchmark needs on top: an X server to start the window on, and
 # callgrind to count its instructions.

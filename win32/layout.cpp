@@ -14,6 +14,7 @@ Function user32(const char* name)
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
 
 } // namespace
 
@@ -46,6 +47,16 @@ UINT dpiOf(HWND window)
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+// Without the per-dpi call, the system's metric is the one of the screen's
+// dpi, scaled to `dpi`.
+int systemMetric(int index, UINT dpi)
+{
+    static const auto forDpi = user32<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+    if (forDpi)
+        return forDpi(index, dpi);
+    return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(dpiOf(nullptr)));
 }
 
 SIZE windowSizeFor(SIZE client, DWORD style, DWORD exStyle, UINT dpi)

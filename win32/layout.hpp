@@ -26,6 +26,9 @@ HFONT createQuizFont(UINT dpi);
 // per monitor; older systems have one figure for the whole screen.
 UINT dpiOf(HWND window);
 
+// A system metric (GetSystemMetrics) as it is at `dpi`.
+int systemMetric(int index, UINT dpi);
+
 // The outer size of a window whose client area is `client`, with its frame
 // drawn at `dpi`.
 SIZE windowSizeFor(SIZE client, DWORD style, DWORD exStyle, UINT dpi);

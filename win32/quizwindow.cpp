@@ -37,7 +37,7 @@ std::wstring fromUtf8(std::string_view text)
 
 } // namespace
 
-void QuizWindow::registerClass()
+bool QuizWindow::registerClass()
 {
     static const bool registered = [] {
         HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -51,18 +51,21 @@ void QuizWindow::registerClass()
                                                             GetSystemMetrics(SM_CXSMICON),
                                                             GetSystemMetrics(SM_CYSMICON), 0));
         windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        windowClass.hbrBackground = CreateSolidBrush(colorRef(layout::windowColour));
+        // No class brush: the background follows the colour rule (WM_ERASEBKGND).
         windowClass.lpszClassName = QuizWindow::className;
         return RegisterClassExW(&windowClass) != 0;
     }();
-    (void)registered;
+    return registered;
 }
 
-QuizWindow::QuizWindow() : labelBrush_(CreateSolidBrush(colorRef(layout::labelColour)))
+QuizWindow::QuizWindow()
 {
-    registerClass();
+    if (!registerClass())
+        return;
     hwnd_ = CreateWindowExW(windowExStyle, className, wide(form().Caption()), windowStyle, CW_USEDEFAULT,
                             CW_USEDEFAULT, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    if (!hwnd_)
+        return;
     createControls();
     // Placed before anything is shown: Wine's multi-line EDIT faults when
     // given a text while it has no width.
@@ -76,7 +79,6 @@ QuizWindow::~QuizWindow()
         DestroyWindow(hwnd_);
     if (font_)
         DeleteObject(font_);
-    DeleteObject(labelBrush_);
 }
 
 // Created in the order of keyboard focus, which is the order Tab follows.
@@ -99,7 +101,7 @@ void QuizWindow::createControls()
         auto& list = lists_[static_cast<std::size_t>(member)];
         list = std::make_unique<ListBoxView>(session_, member, hwnd_, listIds[member]);
     }
-    reset_ = std::make_unique<PaintedButton>(hwnd_, resetId, wide(form().Command1(0).Caption()), colorRef(layout::buttonColour));
+    reset_ = std::make_unique<PaintedButton>(hwnd_, resetId, wide(form().Command1(0).Caption()), colours_);
     lastFocus_ = verdict_->hwnd();
 }
 
@@ -175,16 +177,32 @@ LRESULT QuizWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
         break;
+    // Text and background of every control from the one colour rule. The
+    // read-only verdict box asks as a STATIC does.
     case WM_CTLCOLORSTATIC: {
-        // A read-only EDIT asks here too; the verdict box stays white.
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        if (verdict_ && reinterpret_cast<HWND>(lParam) == verdict_->hwnd()) {
-            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-        }
-        SetBkColor(dc, colorRef(layout::labelColour));
-        return reinterpret_cast<LRESULT>(labelBrush_);
+        const bool box = verdict_ && reinterpret_cast<HWND>(lParam) == verdict_->hwnd();
+        return colours_.paint(reinterpret_cast<HDC>(wParam), box ? Colours::box : Colours::caption);
     }
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLOREDIT:
+        return colours_.paint(reinterpret_cast<HDC>(wParam), Colours::box);
+    case WM_ERASEBKGND: {
+        RECT client{};
+        GetClientRect(hwnd_, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, colours_.brush(Colours::window));
+        return TRUE;
+    }
+    // A high-contrast theme switched on or off, or the system's colours
+    // changed: the rule is read again and everything painted anew, the
+    // system-drawn edges and scroll bars included.
+    case WM_SETTINGCHANGE:
+        if (wParam != SPI_SETHIGHCONTRAST)
+            break;
+        [[fallthrough]];
+    case WM_SYSCOLORCHANGE:
+        colours_.update();
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        break;
     // The focus goes back to where the learner left it when the window is
     // active again, as in a dialog.
     case WM_ACTIVATE:
@@ -210,10 +228,14 @@ LRESULT QuizWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (endsProgram_)
             PostQuitMessage(0);
         break;
-    case WM_NCDESTROY:
+    case WM_NCDESTROY: {
+        // The default clean-up needs the window, which is gone only after
+        // it: the handle is forgotten last.
+        const LRESULT result = DefWindowProcW(hwnd_, message, wParam, lParam);
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         hwnd_ = nullptr;
-        break;
+        return result;
+    }
     default:
         break;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "win32/announcer.hpp"
+#include "win32/colours.hpp"
 #include "win32/listboxview.hpp"
 #include "win32/paintedbutton.hpp"
 #include "win32/verdictbox.hpp"
@@ -22,6 +23,7 @@ class QuizWindow : public FrontEnd {
 public:
     static constexpr wchar_t className[] = L"Drelvan";
 
+    // hwnd() is null when the window could not be made.
     QuizWindow();
     ~QuizWindow() override;
     QuizWindow(const QuizWindow&) = delete;
@@ -46,7 +48,7 @@ public:
     enum : int { verdictId = 100, namesId, periodsId, resetId, titleId, namesCaptionId, periodsCaptionId };
 
 private:
-    static void registerClass();
+    static bool registerClass();
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
@@ -64,7 +66,7 @@ private:
     HWND lastFocus_ = nullptr;
     bool endsProgram_ = false;
     HFONT font_ = nullptr;
-    HBRUSH labelBrush_ = nullptr;
+    Colours colours_;
     std::unique_ptr<VerdictBox> verdict_;
     std::array<std::unique_ptr<ListBoxView>, 2> lists_;
     std::unique_ptr<PaintedButton> reset_;

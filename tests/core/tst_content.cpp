@@ -24,7 +24,7 @@ TEST_CASE("lists as the window opens")
     const drelvan::Quiz quiz;
     const Form& form = quiz.form();
     for (const Row& row : rows) {
-        CAPTURE(row.name);
+        INFO(row.name);
         const auto& list = form.List1(row.member);
         CHECK(entriesOf(list) == row.expected);
         CHECK(list.ListIndex() == -1);
@@ -84,7 +84,7 @@ TEST_CASE("captions")
          u" История - български ханове"},
     };
     for (const Row& row : rows) {
-        CAPTURE(row.name);
+        INFO(row.name);
         CHECK(row.actual == std::u16string(row.expected));
     }
     CHECK(form.Caption().starts_with(drelvan::about::webAddress));

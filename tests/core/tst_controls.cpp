@@ -57,13 +57,43 @@ TEST_CASE("AddItem")
         {"sorted: duplicates kept", true, {u"Крум", u"Аспарух", u"Крум"}, {u"Аспарух", u"Крум", u"Крум"}},
     };
     for (const Row& row : rows) {
-        CAPTURE(row.name);
+        INFO(row.name);
         Fixture f(row.sorted);
         f.fill(row.added);
         CHECK(entriesOf(f.list()) == row.expected);
         CHECK(f.list().ListCount() == static_cast<int>(row.expected.size()));
         CHECK(f.list().ListIndex() == -1);
         CHECK(f.clicks == 0);
+    }
+}
+
+// The quiz only adds to an empty list; where an entry is added beside a
+// selection, the selection stays on its entry.
+TEST_CASE("AddItem beside a selection")
+{
+    struct Row {
+        const char* name;
+        bool sorted;
+        std::u16string added;
+        int16_t selectedAfter;
+    };
+    const Row rows[] = {
+        {"sorted, in front: the selection moves down with its entry", true, u"Аспарух", 3},
+        {"sorted, right in front: the selection moves down too", true, u"Кормес", 3},
+        {"sorted, equal: the new entry goes behind, the selection stays", true, u"Крум", 2},
+        {"sorted, behind: the selection stays", true, u"Тервел", 2},
+        {"unsorted: appended, the selection stays", false, u"Аспарух", 2},
+    };
+    for (const Row& row : rows) {
+        INFO(row.name);
+        Fixture f(row.sorted);
+        f.fill({u"Винех", u"Кардам", u"Крум", u"Омуртаг"});
+        f.list().SetListIndex(2);
+        const int clicksBefore = f.clicks;
+        f.list().AddItem(row.added);
+        CHECK(f.list().ListIndex() == row.selectedAfter);
+        CHECK(f.list().List(f.list().ListIndex()) == u"Крум");
+        CHECK(f.clicks == clicksBefore);
     }
 }
 
@@ -82,7 +112,7 @@ TEST_CASE("RemoveItem")
         {"nothing selected", -1, 3, -1},
     };
     for (const Row& row : rows) {
-        CAPTURE(row.name);
+        INFO(row.name);
         Fixture f;
         f.fill(numbered(16));
         f.list().SetListIndex(row.selected);
@@ -167,7 +197,7 @@ TEST_CASE("failures")
         {"ListIndex on an empty list", [](ListBox& l) { l.Clear(); l.SetListIndex(0); }, "List1(0).ListIndex(0)"},
     };
     for (const Row& row : rows) {
-        CAPTURE(row.name);
+        INFO(row.name);
         Fixture f;
         f.fill(numbered(16));
         f.list().SetListIndex(5);

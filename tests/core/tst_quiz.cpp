@@ -106,7 +106,7 @@ TEST_CASE("a single pair")
         {"wrong, Севар with the next period", u"Севар", u"753 - 756", u"Грешно Севар период 753 - 756\r\n"},
     };
     for (const Row& row : rows) {
-        CAPTURE(row.name);
+        INFO(row.name);
         drelvan::Quiz quiz;
         Form& form = quiz.form();
         choose(form, names, row.khan);
@@ -140,7 +140,7 @@ TEST_CASE("entries not in the key")
         {"period with a blank too many", u"Аспарух", u"681 - 701 "},
     };
     for (const Row& row : rows) {
-        CAPTURE(row.name);
+        INFO(row.name);
         drelvan::Quiz quiz;
         Form& form = quiz.form();
         const KeySnapshot key(form);
@@ -228,7 +228,7 @@ TEST_CASE("reset")
         {"after the game, pressed twice", 16, -1, 2},
     };
     for (const Row& row : rows) {
-        CAPTURE(row.name);
+        INFO(row.name);
         drelvan::Quiz quiz;
         Form& form = quiz.form();
         const KeySnapshot key(form);

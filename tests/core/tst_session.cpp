@@ -91,7 +91,7 @@ TEST_CASE("the learner works a list")
          {press(1, 0), wheel(0, -360), pick(0, 2)}, -1, 2, 2},
     };
     for (const Row& row : table) {
-        CAPTURE(row.name);
+        INFO(row.name);
         Recorder recorder;
         Session session(recorder);
         session.setRowsShown(0, 8);
@@ -168,7 +168,7 @@ TEST_CASE("what the front-end is told")
         {"a second reset shows the emptied lists again, not the verdict", reset(), {"list 0", "list 1", "verdict"}},
     };
     for (const Row& row : table) {
-        CAPTURE(row.name);
+        INFO(row.name);
         recorder.told.clear();
         row.step(session);
         CHECK(recorder.told == row.told);

@@ -1,11 +1,14 @@
-#!/usr/bin/python3
+#!/usr/bin/env python3
 """Plays the quiz with the keyboard under the Orca screen reader and fails
 unless Orca's debug log shows each verdict spoken right after its check, and
 no old verdict once the lists are dealt again. Usage: orca_verdicts.py PROGRAM
 
 All runs privately: Xvfb, a D-Bus session bus (which starts the AT-SPI bus),
 Orca speaking to its debug log alone, the program. Every wait is bounded, and
-all that is started here ends with the script's process group."""
+all that is started here ends with the script's process group. Orca is the
+one found on the PATH, run by the Python that its launcher names, and speaks
+English whatever the desktop's language: the words awaited below are its
+English ones."""
 import os, re, select, shutil, signal, subprocess, sys, tempfile, time
 
 # Orca's own start-up, less its launcher's refusal to run beside any other
@@ -19,6 +22,28 @@ from orca import orca
 orca.getSettingsManager().activate(sys.argv[2], {"speechServerFactory": "none", "enableSound": False})
 sys.exit(orca.main())
 """
+
+
+started = []
+
+
+def start(*args, **kwargs):
+    started.append(subprocess.Popen(*args, **kwargs))
+    return started[-1]
+
+
+def orca_python():
+    """The Python that the orca launcher on the PATH runs with, which is the
+    one that has Orca's modules, or None."""
+    launcher = shutil.which("orca")
+    if not launcher:
+        return None
+    with open(launcher, "rb") as text:
+        line = text.readline().decode(errors="replace")
+    words = line[2:].split() if line.startswith("#!") else []
+    if words and os.path.basename(words[0]) == "env":
+        words = words[1:]
+    return shutil.which(words[0]) if words else None
 
 
 def first_line(pipe, what):
@@ -37,18 +62,20 @@ def spoken(log):
     return [entry.split("SPEECH OUTPUT: '", 1)[1] for entry in entries if "SPEECH OUTPUT: '" in entry]
 
 
-def play(program, work):
-    env = {k: v for k, v in os.environ.items() if k not in ("WAYLAND_DISPLAY", "AT_SPI_BUS_ADDRESS")}
-    env.update(HOME=work, XDG_RUNTIME_DIR=work, XDG_CONFIG_HOME=f"{work}/config", XDG_DATA_HOME=f"{work}/data",
+def play(program, python, work):
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("WAYLAND_DISPLAY", "AT_SPI_BUS_ADDRESS", "LANGUAGE") and not k.startswith("LC_")}
+    env.update(LANG="C.UTF-8", LC_ALL="C.UTF-8",
+               HOME=work, XDG_RUNTIME_DIR=work, XDG_CONFIG_HOME=f"{work}/config", XDG_DATA_HOME=f"{work}/data",
                XDG_CACHE_HOME=f"{work}/cache", GSETTINGS_BACKEND="memory", QT_QPA_PLATFORM="xcb",
                QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
     read, write = os.pipe()
-    subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
-                     pass_fds=[write], stderr=subprocess.DEVNULL)
+    start(["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
+          pass_fds=[write], stderr=subprocess.DEVNULL)
     os.close(write)
     env["DISPLAY"] = ":" + first_line(os.fdopen(read), "X display")
-    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=env,
-                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    bus = start(["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=env,
+                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     env["DBUS_SESSION_BUS_ADDRESS"] = first_line(bus.stdout, "D-Bus session bus")
     log, heard = f"{work}/orca.log", 0
 
@@ -69,10 +96,9 @@ def play(program, work):
         for each in words:
             expect(each)
 
-    subprocess.Popen(["/usr/bin/python3", "-c", ORCA, log, f"{work}/orca"], env=env,
-                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    start([python, "-c", ORCA, log, f"{work}/orca"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     expect("Screen reader on", 60)
-    subprocess.Popen([program], env=env)
+    start([program], env=env)
     subprocess.run(["xdotool", "search", "--sync", "--name", "ханове", "windowfocus", "--sync"], env=env,
                    timeout=60, check=True, stdout=subprocess.DEVNULL)
     expect("Резултат", 60)  # the verdict box has the focus
@@ -88,16 +114,21 @@ def play(program, work):
     press("space")
     press("shift+Tab", "List with 16 items", "681 - 701")
     dealt = heard
-    time.sleep(2)  # time for anything stale to be said
-    stale = [words for words in spoken(log)[dealt:] if words.startswith(("Вярно", "Грешно"))]
+    # Orca speaks in the order of events: whatever stale the dealt list set
+    # off comes before the button that the next Tab reaches.
+    press("Tab", "Чисти")
+    stale = [words for words in spoken(log)[dealt:heard] if words.startswith(("Вярно", "Грешно"))]
     if stale:
         sys.exit(f"an old verdict was read out after the lists were dealt again: {stale}")
 
 
 def main():
     program = os.path.abspath(sys.argv[1])
-    needed = ["Xvfb", "dbus-daemon", "xdotool", "/usr/lib/python3/dist-packages/orca/orca.py"]
-    missing = [tool for tool in needed if not (shutil.which(tool) or os.path.exists(tool))]
+    python = orca_python()
+    missing = [tool for tool in ("Xvfb", "dbus-daemon", "xdotool") if not shutil.which(tool)]
+    if not python or subprocess.run([python, "-c", "import orca.debug"], stdout=subprocess.DEVNULL,
+                                    stderr=subprocess.DEVNULL, timeout=60).returncode != 0:
+        missing.append("orca")
     if missing:
         print("skipped, missing: " + ", ".join(missing) + " (scripts/deps.sh installs them)")
         sys.exit(77)
@@ -107,13 +138,17 @@ def main():
     work = tempfile.mkdtemp(prefix="drelvan-orca-")
     passed = False
     try:
-        play(program, work)
+        play(program, python, work)
         passed = True
         print("Orca spoke both verdicts and nothing stale")
     finally:
         signal.signal(signal.SIGTERM, signal.SIG_IGN)
         os.killpg(0, signal.SIGTERM)
-        time.sleep(0.5)
+        for process in started:
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                process.kill()
         if passed:
             shutil.rmtree(work, ignore_errors=True)
         else:

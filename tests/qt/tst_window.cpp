@@ -365,8 +365,9 @@ void WindowTest::wholeGameByMouse()
     for (int i = 0; i < 16; ++i) {
         const QString name = chronologicalNames[(i * 5) % 16];
         const QString period = periods[chronologicalNames.indexOf(name)];
+        const QString before = modelVerdict(*window);
         clickItem(i % 2, i % 2 ? period : name);
-        QVERIFY(modelVerdict(*window).size() == 1008 || i > 0);
+        QCOMPARE(modelVerdict(*window), before); // one list alone: no verdict yet
         clickItem(1 - i % 2, i % 2 ? name : period);
         QVERIFY2(verdictShown(*window).startsWith(u"Вярно "_s + name + u" период "_s + period + u"\n"_s),
                  qPrintable(verdictShown(*window)));
@@ -483,11 +484,14 @@ void WindowTest::doubleClick()
 {
     clickItem(0, u"Аспарух"_s);
     const QPoint at = list(1)->visualRect(0).center();
+    // A widget gets a double click as a click, then the double-click event.
+    QTest::mouseClick(list(1)->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list(1)->viewport(), Qt::LeftButton, {}, at);
     QVERIFY(modelVerdict(*window).startsWith(u"Вярно Аспарух"_s));
     QCOMPARE(list(1)->count(), 15);
     QCOMPARE(list(0)->count(), 15);
-    QVERIFY(window->form().List1(0).ListIndex() == -1 || window->form().List1(1).ListIndex() == -1);
+    QCOMPARE(window->form().List1(0).ListIndex(), -1);
+    QCOMPARE(window->form().List1(1).ListIndex(), 0);
     verifyScreenAgreesWithModel();
 
     QTest::mouseDClick(list(0)->viewport(), Qt::LeftButton, {}, list(0)->visualRect(3).center());
@@ -555,7 +559,9 @@ void WindowTest::leftAndRight()
     list(1)->setFocus();
     clickItem(0, u"Аспарух"_s);
     QTest::keyClick(list(1), Qt::Key(key));
-    QVERIFY(verdictShown(*window).startsWith(u"Грешно Аспарух"_s) || verdictShown(*window).startsWith(u"Вярно Аспарух"_s));
+    // Nothing is selected there after the check, so each key picks the
+    // entry under the focus mark, which stayed on the first row.
+    QCOMPARE(modelVerdict(*window), u"Грешно Аспарух период 701 - 718\r\n"_s);
     QCOMPARE(list(0)->selectedRow(), -1);
 }
 

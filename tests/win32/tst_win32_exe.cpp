@@ -1,8 +1,11 @@
 // drelvan.exe as it is shipped: its version record, icon and manifest read
-// back as Windows reads them, and the program started as a learner starts it.
+// back as Windows reads them (the only check of the version record and the
+// icon resource), and the program started as a learner starts it.
 //   tst_win32_exe path/to/drelvan.exe
 #define DOCTEST_CONFIG_IMPLEMENT
 #include <doctest/doctest.h>
+
+#include "tests/win32/learner.hpp"
 
 #include <windows.h>
 
@@ -50,11 +53,32 @@ TEST_CASE("version record")
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     REQUIRE(VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    CHECK(fixed->dwFileVersionMS == 0x00010000); // 1.0.0.0
-    CHECK(fixed->dwFileVersionLS == 0);
-    CHECK(fixed->dwProductVersionMS == 0x00010000);
-    CHECK(fixed->dwProductVersionLS == 0);
-    CHECK(fixed->dwFileType == VFT_APP);
+    REQUIRE(length == sizeof(VS_FIXEDFILEINFO));
+    // The numbers that Windows compares when it installs over an older copy:
+    // versions in two 32-bit halves, major << 16 | minor, patch << 16 | build.
+    const std::pair<const char*, std::pair<DWORD, DWORD>> numbers[] = {
+        {"signature", {fixed->dwSignature, 0xFEEF04BD}},
+        {"file version, major and minor", {fixed->dwFileVersionMS, 0x00010000}},
+        {"file version, patch and build", {fixed->dwFileVersionLS, 0}},
+        {"product version, major and minor", {fixed->dwProductVersionMS, 0x00010000}},
+        {"product version, patch and build", {fixed->dwProductVersionLS, 0}},
+        {"flags: a release", {fixed->dwFileFlags, 0}},
+        {"system: 32-bit Windows", {fixed->dwFileOS, VOS_NT_WINDOWS32}},
+        {"type: an application", {fixed->dwFileType, VFT_APP}},
+    };
+    for (const auto& [name, values] : numbers) {
+        INFO(name);
+        CHECK(values.first == values.second);
+    }
+
+    // Bulgarian (0x0402) with Unicode strings (1200), the one translation,
+    // by which Explorer looks up the string table below.
+    WORD* translation = nullptr;
+    REQUIRE(VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                           &length));
+    REQUIRE(length == 4);
+    CHECK(translation[0] == 0x0402);
+    CHECK(translation[1] == 1200);
 
     const std::pair<const wchar_t*, std::wstring> fields[] = {
         {L"FileVersion", L"1.00"},
@@ -65,6 +89,7 @@ TEST_CASE("version record")
         {L"CompanyName", L"https://drelvan.example"},
         {L"LegalCopyright", L"https://drelvan.example"},
         {L"LegalTrademarks", L"https://drelvan.example"},
+        // Cyrillic survives the trip from the UTF-8 script to UTF-16.
         {L"FileDescription", L"История - именник на българските ханове"},
     };
     for (const auto& [field, expected] : fields) {
@@ -80,6 +105,42 @@ TEST_CASE("icon and manifest")
 {
     HMODULE image = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     REQUIRE(image);
+    const auto resource = [image](const wchar_t* name, const wchar_t* type) {
+        HRSRC found = FindResourceW(image, name, type);
+        REQUIRE(found);
+        return std::string(static_cast<const char*>(LockResource(LoadResource(image, found))),
+                           SizeofResource(image, found));
+    };
+    // A little-endian number of `bytes` bytes.
+    const auto number = [](const std::string& data, std::size_t at, std::size_t bytes) {
+        REQUIRE(at + bytes <= data.size());
+        unsigned value = 0;
+        for (std::size_t i = bytes; i-- > 0;)
+            value = value << 8 | static_cast<unsigned char>(data[at + i]);
+        return value;
+    };
+    const auto word = [&](const std::string& data, std::size_t at) { return number(data, at, 2); };
+    // One image of 32 × 32 in 256 colours, in a group that points at it:
+    // colour image and mask one above the other, so twice as high.
+    const std::string group = resource(L"IDI_ICON1", MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
+    CHECK(word(group, 2) == 1); // an icon, not a cursor
+    CHECK(word(group, 4) == 1); // one image
+    REQUIRE(group.size() >= 6 + 14);
+    CHECK(static_cast<unsigned char>(group[6]) == 32); // width
+    CHECK(static_cast<unsigned char>(group[7]) == 32); // height
+    CHECK(word(group, 6 + 6) == 8); // bits per pixel
+    const std::string picture = resource(MAKEINTRESOURCEW(word(group, 6 + 12)), MAKEINTRESOURCEW(3)); // RT_ICON
+    struct Field {
+        const char* name;
+        std::size_t at, bytes;
+        unsigned expected;
+    };
+    for (const Field& field : {Field{"header size", 0, 4, 40}, Field{"width", 4, 4, 32}, Field{"height", 8, 4, 64},
+                               Field{"bits per pixel", 14, 2, 8}}) { // BITMAPINFOHEADER
+        INFO(field.name);
+        CHECK(number(picture, field.at, field.bytes) == field.expected);
+    }
+
     HICON icon = static_cast<HICON>(LoadImageW(image, L"IDI_ICON1", IMAGE_ICON, 32, 32, 0));
     REQUIRE(icon);
     ICONINFO info{};
@@ -91,10 +152,7 @@ TEST_CASE("icon and manifest")
     DeleteObject(info.hbmMask);
     DestroyIcon(icon);
 
-    HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)); // RT_MANIFEST
-    REQUIRE(found);
-    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(image, found))),
-                               SizeofResource(image, found));
+    const std::string manifest = resource(MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)); // RT_MANIFEST
     CHECK(manifest.find("PerMonitorV2") != std::string::npos);
     CHECK(manifest.find("level=\"asInvoker\"") != std::string::npos);
     FreeLibrary(image);
@@ -104,41 +162,14 @@ TEST_CASE("icon and manifest")
 // force), and ends cleanly when closed.
 TEST_CASE("it starts and ends")
 {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + program + L"\"";
-    REQUIRE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                           &startup, &process));
-    CHECK(WaitForInputIdle(process.hProcess, 20000) == 0);
-    std::pair<DWORD, HWND> search{process.dwProcessId, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t className[32] = L"";
-            GetClassNameW(window, className, 32);
-            if (owner == s->first && std::wstring(className) == L"Drelvan" && IsWindowVisible(window))
-                s->second = window;
-            return !s->second;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    REQUIRE(search.second);
+    drelvan::test::Started started = drelvan::test::start(program);
+    REQUIRE(started.window);
 
     RECT client{};
-    GetClientRect(search.second, &client);
+    GetClientRect(started.window, &client);
     const int scale = static_cast<int>(expectedDpi()) / 96;
     CHECK(client.right == 461 * scale);
     CHECK(client.bottom == 345 * scale);
 
-    PostMessageW(search.second, WM_CLOSE, 0, 0);
-    CHECK(WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CHECK(exitCode == 0);
-    if (exitCode == STILL_ACTIVE)
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    CHECK(drelvan::test::close(started) == 0);
 }

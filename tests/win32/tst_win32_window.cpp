@@ -62,19 +62,34 @@ struct Window {
     }
     HWND item(int id) const { return GetDlgItem(quiz.hwnd(), id); }
 
-    // Real input comes through the window system, a little after it was sent.
-    void pump(DWORD forMs = 0)
+    // Handles what the queue holds; returns whether `last` was among it.
+    bool pump(UINT last = WM_NULL, WPARAM lastKey = 0)
     {
-        const DWORD until = GetTickCount() + forMs;
-        do {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-                if (!quiz.navigate(message)) {
-                    TranslateMessage(&message);
-                    DispatchMessageW(&message);
-                }
-            Sleep(forMs ? 10 : 0);
-        } while (GetTickCount() < until);
+        bool seen = false;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            seen = seen || (message.message == last && (!lastKey || message.wParam == lastKey));
+            if (!quiz.navigate(message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+        }
+        return seen;
+    }
+
+    // Real input comes through the window system, a little after it was
+    // sent: waits, within a time limit, until its message `last` is handled.
+    bool await(UINT last, WPARAM lastKey = 0)
+    {
+        const DWORD until = GetTickCount() + 10000;
+        for (;;) {
+            if (pump(last, lastKey))
+                return true;
+            const auto now = GetTickCount();
+            if (now >= until)
+                return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, until - now, QS_ALLINPUT);
+        }
     }
 
     // A key as the window's message loop gets it, Tab and Enter included.
@@ -271,7 +286,7 @@ TEST_CASE("dpi changes")
 TEST_CASE("colours, read back from the screen")
 {
     Window w;
-    w.pump(200);
+    RedrawWindow(w.quiz.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     struct Row {
         const char* name;
         int x, y; // at 96 dpi
@@ -305,12 +320,13 @@ TEST_CASE("focus and Tab order")
         CHECK(GetFocus() == previous);
     }
     // Once the keyboard is used, the button shows its focus rectangle, whose
-    // top edge runs 4 pixels inside its own.
+    // top edge runs 2 pixels at 96 dpi inside the button's edge.
     const RECT r = placeOf(w.reset);
+    const int inset = GetSystemMetricsForDpi(SM_CYEDGE, 96u * scale) + 2 * scale;
     const auto edge = [&] {
         std::vector<COLORREF> pixels;
-        for (int x = r.left + 4; x < r.right - 4; ++x)
-            pixels.push_back(pixelAt(w.quiz.hwnd(), x, r.top + 4));
+        for (int x = r.left + inset; x < r.right - inset; ++x)
+            pixels.push_back(pixelAt(w.quiz.hwnd(), x, r.top + inset));
         return pixels;
     };
     const std::vector<COLORREF> unfocused = edge();
@@ -487,8 +503,8 @@ TEST_CASE("real input")
             input[1].ki.dwFlags = KEYEVENTF_KEYUP;
         else
             input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN, input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(2, input, sizeof(INPUT));
-        w.pump(150);
+        REQUIRE(SendInput(2, input, sizeof(INPUT)) == 2);
+        REQUIRE(w.await(key ? WM_KEYUP : WM_LBUTTONUP, key));
     };
     const auto clickAt = [&](HWND list, int row) {
         const LPARAM at = w.pointAt(list, row);
@@ -509,30 +525,63 @@ TEST_CASE("real input")
     w.checkMirrors();
 }
 
+// A control as a screen reader finds it through Active Accessibility.
+struct Accessible {
+    LONG role = -1;
+    std::u16string name, value;
+};
+
+static Accessible accessibleOf(HWND control)
+{
+    IAccessible* object = nullptr;
+    REQUIRE(SUCCEEDED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                                 reinterpret_cast<void**>(&object))));
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    Accessible found;
+    VARIANT role{};
+    if (object->get_accRole(self, &role) == S_OK && role.vt == VT_I4)
+        found.role = role.lVal;
+    for (auto [get, text] : {std::pair{&IAccessible::get_accName, &found.name}, {&IAccessible::get_accValue, &found.value}}) {
+        BSTR answer = nullptr;
+        if ((object->*get)(self, &answer) == S_OK && answer)
+            text->assign(reinterpret_cast<const char16_t*>(answer), SysStringLen(answer));
+        SysFreeString(answer);
+    }
+    object->Release();
+    return found;
+}
+
+// What every Windows shows a screen reader, Wine included: the verdict box a
+// text whose value is the latest verdict, the button named by its caption.
 // The lists are named by the captions in front of them (the creation order
-// above); the verdict box, which has no caption, takes a name when a screen
-// reader asks for it (WM_GETOBJECT), where the system offers annotations
-// (Wine does not).
+// above), which Wine does not do.
 TEST_CASE("screen readers")
 {
     Window w;
+    w.click(w.names, u"Крум");
+    w.click(w.periods, u"803 - 814");
+    REQUIRE(textOf(w.verdict).starts_with(u"Вярно Крум"));
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IAccessible* accessible = nullptr;
-    REQUIRE(SUCCEEDED(AccessibleObjectFromWindow(w.verdict, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                                 reinterpret_cast<void**>(&accessible))));
-    if (w.quiz.verdictBox().accessibleName().given()) {
-        VARIANT self{};
-        self.vt = VT_I4;
-        self.lVal = CHILDID_SELF;
-        BSTR name = nullptr;
-        CHECK(accessible->get_accName(self, &name) == S_OK);
-        CHECK(std::wstring(name ? name : L"") == L"Резултат");
-        SysFreeString(name);
-    } else {
-        MESSAGE("no dynamic annotation here: the verdict box's name is not checked");
-    }
-    accessible->Release();
+    const Accessible box = accessibleOf(w.verdict);
+    CHECK(box.role == ROLE_SYSTEM_TEXT);
+    CHECK(box.value == w.quiz.form().Text1(0).Text());
+    CHECK(accessibleOf(w.reset).name == u"Чисти");
     CoUninitialize();
-    if (!w.quiz.announcer().available())
-        MESSAGE("no UI Automation notifications here: verdicts are heard by the test's listener only");
+}
+
+// The verdict box has no caption: it takes its name when a screen reader asks
+// for it, where the system offers accessibility annotations. CTest runs this
+// case on its own, so that where they are missing (Wine) it shows as skipped.
+TEST_CASE("screen readers hear the verdict box named")
+{
+    Window w;
+    if (!w.quiz.verdictBox().accessibleName().given()) {
+        MESSAGE("Skipped: this system offers no accessibility annotations");
+        return;
+    }
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    CHECK(accessibleOf(w.verdict).name == u"Резултат");
+    CoUninitialize();
 }
