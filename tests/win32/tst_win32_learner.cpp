@@ -30,7 +30,7 @@ namespace learner = drelvan::learner;
 
 namespace {
 
-constexpr int defaultActions = 2500;
+constexpr int defaultActions = 2000;
 constexpr std::size_t loggedActions = 40;
 
 int fromEnvironment(const char* name, int fallback)
@@ -69,21 +69,9 @@ struct Draw {
 
 Draw draw(std::mt19937& random)
 {
-    // Weights per hundred.
-    static constexpr std::pair<int, Kind> table[] = {
-        {20, Kind::Press}, {6, Kind::DoublePress}, {6, Kind::Drag},  {14, Kind::Key},
-        {6, Kind::RealKey}, {12, Kind::Type},      {5, Kind::ScreenReader}, {5, Kind::Wheel},
-        {5, Kind::ScrollBar}, {7, Kind::Tab},      {10, Kind::Verdict}, {4, Kind::Reset},
-    };
-    int roll = static_cast<int>(random() % 100);
-    Kind kind = Kind::Reset;
-    for (const auto& [weight, candidate] : table) {
-        if (roll < weight) {
-            kind = candidate;
-            break;
-        }
-        roll -= weight;
-    }
+    // Weights per hundred, in the order of Kind.
+    static std::discrete_distribution<int> kinds{20, 6, 6, 14, 6, 12, 5, 5, 5, 7, 10, 4};
+    const auto kind = static_cast<Kind>(kinds(random));
     const int member = static_cast<int>(random() % 2);
     const std::uint32_t a = random(), b = random(), c = random();
     return {kind, member, a, b, c};
