@@ -30,7 +30,7 @@ public:
     QuizWindow& operator=(const QuizWindow&) = delete;
 
     HWND hwnd() const { return hwnd_; }
-    const Session& session() const { return session_; }
+    Session& session() { return session_; }
     const Form& form() const { return session_.form(); }
     Announcer& announcer() { return announcer_; }
     VerdictBox& verdictBox() { return *verdict_; }

@@ -488,6 +488,34 @@ TEST_CASE("after a reset each list shows from its top, the focus mark on the fir
     w.checkMirrors();
 }
 
+// The error box, read as it opens and closed by its button.
+std::u16string errorBoxText;
+
+LRESULT CALLBACK closeErrorBox(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto box = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && classOf(box) == L"#32770") {
+        errorBoxText = textOf(GetDlgItem(box, 0xFFFF));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_CASE("a failing handler is told in an error box, and the quiz goes on")
+{
+    Window w;
+    w.quiz.session().model().List1(3).Clear(); // the key's periods gone: the check cannot read one
+    HHOOK hook = SetWindowsHookExW(WH_CBT, closeErrorBox, nullptr, GetCurrentThreadId());
+    REQUIRE(hook);
+    w.click(w.names, u"Аспарух");
+    w.click(w.periods, u"681 - 701");
+    UnhookWindowsHookEx(hook);
+    using namespace drelvan::texts;
+    CHECK(errorBoxText.starts_with(std::u16string(failureText) + u"\r\n\r\n" + std::u16string(failureAdvice) + u"\r\n\r\n"));
+    CHECK(contains(errorBoxText, u"List1(3)"));
+    w.checkMirrors();
+}
+
 // The learner's own mouse and keyboard, through the window system.
 TEST_CASE("real input")
 {
