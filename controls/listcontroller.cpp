@@ -71,6 +71,14 @@ int ListController::drag(int row)
     return picked;
 }
 
+int ListController::pick(int row)
+{
+    if (row < 0 || row >= count())
+        return -1;
+    aim(row);
+    return row;
+}
+
 void ListController::release()
 {
     pointer_.release();

@@ -85,6 +85,11 @@ public:
     void release();
     bool pressed() const { return pointer_.pressed(); }
 
+    // An entry picked other than by key or pointer (a screen reader): it
+    // gets the focus mark and comes into sight as any pick does. Returns it,
+    // or -1 where there is no such entry.
+    int pick(int row);
+
     // The wheel turned by `delta` units (positive towards the top) and the
     // scroll bar moved by the learner: only the rows shown move.
     void wheel(int delta);

@@ -1,4 +1,4 @@
-#include "accessiblename.hpp"
+#include "win32/accessiblename.hpp"
 
 #include <oleacc.h>
 

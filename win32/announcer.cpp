@@ -1,6 +1,4 @@
-#include "announcer.hpp"
-
-#include "wide.hpp"
+#include "win32/announcer.hpp"
 
 namespace drelvan::win32 {
 
@@ -52,18 +50,16 @@ Announcer::~Announcer()
         FreeLibrary(automation_);
 }
 
-void Announcer::announce(HWND source, const std::u16string& text)
+void Announcer::announce(HWND source, std::u16string_view text)
 {
-    if (text.empty())
-        return;
     if (listener_)
-        listener_(text);
+        listener_(std::u16string(text));
     if (!load())
         return;
     IUnknown* provider = nullptr;
     if (FAILED(hostProvider_(source, &provider)) || !provider)
         return;
-    BSTR message = allocString_(wide(text), static_cast<UINT>(text.size()));
+    BSTR message = allocString_(reinterpret_cast<const wchar_t*>(text.data()), static_cast<UINT>(text.size()));
     BSTR activity = allocString_(L"drelvan.verdict", 15);
     // The newest verdict replaces one not yet read out.
     raise_(provider, NotificationKind_ActionCompleted, NotificationProcessing_ImportantMostRecent, message, activity);

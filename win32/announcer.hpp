@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace drelvan::win32 {
 
@@ -24,7 +25,7 @@ public:
     bool available() { return load(); }
 
     // Announces `text` as coming from the control `source`.
-    void announce(HWND source, const std::u16string& text);
+    void announce(HWND source, std::u16string_view text);
 
     // Hears every announcement, whether or not Windows can make it: the
     // tests' ear where no screen reader runs.

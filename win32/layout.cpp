@@ -1,4 +1,4 @@
-#include "layout.hpp"
+#include "win32/layout.hpp"
 
 namespace drelvan::win32 {
 

@@ -1,7 +1,9 @@
-#include "quizwindow.hpp"
+#include "win32/quizwindow.hpp"
 
-#include "layout.hpp"
-#include "wide.hpp"
+#include "win32/layout.hpp"
+#include "win32/wide.hpp"
+
+#include "content/texts.hpp"
 
 #include <string>
 
@@ -25,12 +27,11 @@ constexpr Placed places[] = {
     {QuizWindow::periodsCaptionId, layout::periodsCaption},
 };
 
-std::wstring fromUtf8(const char* text)
+std::wstring fromUtf8(std::string_view text)
 {
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
-    wide.resize(wide.size() - 1);
+    const int size = static_cast<int>(text.size());
+    std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
     return wide;
 }
 
@@ -61,13 +62,15 @@ QuizWindow::QuizWindow()
 {
     if (!registerClass())
         return;
-    hwnd_ = CreateWindowExW(windowExStyle, className, wide(form_.Caption()), windowStyle, CW_USEDEFAULT,
+    hwnd_ = CreateWindowExW(windowExStyle, className, wide(form().Caption()), windowStyle, CW_USEDEFAULT,
                             CW_USEDEFAULT, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd_)
         return;
     createControls();
+    // Placed before anything is shown: Wine's multi-line EDIT faults when
+    // given a text while it has no width.
     layOut(dpiOf(hwnd_), nullptr);
-    mirror();
+    session_.showAll();
 }
 
 QuizWindow::~QuizWindow()
@@ -85,7 +88,7 @@ void QuizWindow::createControls()
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     const auto label = [&](int16_t member, int id) {
-        return CreateWindowExW(0, L"STATIC", wide(form_.Label1(member).Caption()),
+        return CreateWindowExW(0, L"STATIC", wide(form().Label1(member).Caption()),
                                WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX, 0, 0, 0, 0, hwnd_,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     };
@@ -96,10 +99,9 @@ void QuizWindow::createControls()
     for (int16_t member = 0; member < 2; ++member) {
         label(static_cast<int16_t>(member + 1), captionIds[member]);
         auto& list = lists_[static_cast<std::size_t>(member)];
-        list = std::make_unique<ListBoxMirror>(form_.List1(member), hwnd_, listIds[member]);
-        list->setChooser([this, member](int row) { choose(member, row); });
+        list = std::make_unique<ListBoxView>(session_, member, hwnd_, listIds[member]);
     }
-    reset_ = std::make_unique<PaintedButton>(hwnd_, resetId, wide(form_.Command1(0).Caption()), colours_);
+    reset_ = std::make_unique<PaintedButton>(hwnd_, resetId, wide(form().Command1(0).Caption()), colours_);
     lastFocus_ = verdict_->hwnd();
 }
 
@@ -136,7 +138,7 @@ void QuizWindow::layOut(UINT dpi, const RECT* suggested)
     if (oldFont)
         DeleteObject(oldFont);
     for (auto& list : lists_)
-        list->sync();
+        list->measure();
 }
 
 SIZE QuizWindow::windowSize(UINT dpi) const
@@ -246,13 +248,13 @@ void QuizWindow::onCommand(int id, int code)
     case resetId:
         // The second press of a quick double click comes as a double click.
         if (code == BN_CLICKED || code == BN_DOUBLECLICKED)
-            deliver([this] { form_.Command1(0).Click(); });
+            session_.reset();
         break;
     case IDOK:
         // Enter, from the window's keyboard navigation: an owner-drawn button
         // is no default push button, so the window presses it.
         if (GetFocus() == reset_->hwnd())
-            deliver([this] { form_.Command1(0).Click(); });
+            session_.reset();
         break;
     case namesId:
     case periodsId:
@@ -264,39 +266,26 @@ void QuizWindow::onCommand(int id, int code)
     }
 }
 
-// The learner's pick in a visible list becomes the model's selection, which
-// raises Click; picking the entry already selected changes nothing.
-void QuizWindow::choose(int16_t member, int row)
+void QuizWindow::showList(int16_t member, const ListShown& list)
 {
-    if (row != form_.List1(member).ListIndex())
-        deliver([this, member, row] { form_.List1(member).SetListIndex(static_cast<int16_t>(row)); });
+    lists_.at(static_cast<std::size_t>(member))->show(list);
 }
 
-// Runs one of the learner's actions on the model. A failure inside a handler
-// ends that handler, as a run-time error does; the learner is told and the
-// quiz goes on. Whatever happened, the screen shows the model afterwards, and
-// a new verdict is told to a screen reader.
-void QuizWindow::deliver(const std::function<void()>& raiseClick)
+void QuizWindow::showVerdict(std::u16string_view text)
 {
-    if (const auto error = raiseForLearner(raiseClick))
-        reportError(error->c_str());
-    if (mirror())
-        announcer_.announce(verdict_->hwnd(), form_.Text1(0).Text());
+    verdict_->show(text);
 }
 
-bool QuizWindow::mirror()
+void QuizWindow::announce(std::u16string_view verdict)
 {
-    for (auto& list : lists_)
-        list->sync();
-    return verdict_->show(form_.Text1(0).Text());
+    announcer_.announce(verdict_->hwnd(), verdict);
 }
 
-void QuizWindow::reportError(const char* what)
+void QuizWindow::reportFailure(std::string_view message)
 {
-    const std::wstring text = L"Грешка при изпълнение на програмата.\r\n\r\n"
-                              L"Последното действие не беше довършено. Играта може да продължи.\r\n\r\n"
-                              + fromUtf8(what);
-    MessageBoxW(hwnd_, text.c_str(), wide(form_.Caption()), MB_OK | MB_ICONERROR);
+    const std::wstring text = wideText(texts::failureText) + L"\r\n\r\n" + wideText(texts::failureAdvice) + L"\r\n\r\n"
+                              + fromUtf8(message);
+    MessageBoxW(hwnd_, text.c_str(), wide(form().Caption()), MB_OK | MB_ICONERROR);
 }
 
 } // namespace drelvan::win32

@@ -1,37 +1,37 @@
 #pragma once
 
-#include "announcer.hpp"
+#include "win32/announcer.hpp"
 #include "win32/colours.hpp"
-#include "listboxmirror.hpp"
-#include "paintedbutton.hpp"
-#include "verdictbox.hpp"
+#include "win32/listboxview.hpp"
+#include "win32/paintedbutton.hpp"
+#include "win32/verdictbox.hpp"
 
-#include "quiz/quiz.hpp"
+#include "quiz/frontend.hpp"
+#include "quiz/session.hpp"
 
 #include <windows.h>
 
 #include <array>
-#include <functional>
 #include <memory>
 
 namespace drelvan::win32 {
 
-// The quiz on the screen: a thin layer over Form, in the platform's own
-// controls. The learner's selections and presses become Click events of the
-// model's controls; after each one the controls are brought up to date from
-// the model in one place, mirror().
-class QuizWindow {
+// The quiz on the screen, in the platform's own controls. The learner's
+// input goes to the window's Session, which runs it on the quiz and tells
+// the window, as its FrontEnd, what to show.
+class QuizWindow : public FrontEnd {
 public:
     static constexpr wchar_t className[] = L"Drelvan";
 
     // hwnd() is null when the window could not be made.
     QuizWindow();
-    ~QuizWindow();
+    ~QuizWindow() override;
     QuizWindow(const QuizWindow&) = delete;
     QuizWindow& operator=(const QuizWindow&) = delete;
 
     HWND hwnd() const { return hwnd_; }
-    Form& form() { return form_; }
+    Session& session() { return session_; }
+    const Form& form() const { return session_.form(); }
     Announcer& announcer() { return announcer_; }
     VerdictBox& verdictBox() { return *verdict_; }
 
@@ -55,20 +55,20 @@ private:
     void layOut(UINT dpi, const RECT* suggested);
     SIZE windowSize(UINT dpi) const;
     void onCommand(int id, int code);
-    void choose(int16_t member, int row);
-    void deliver(const std::function<void()>& raiseClick);
-    bool mirror();
-    void reportError(const char* what);
 
-    Quiz quiz_;
-    Form& form_ = quiz_.form();
+    void showList(int16_t member, const ListShown& list) override;
+    void showVerdict(std::u16string_view text) override;
+    void announce(std::u16string_view verdict) override;
+    void reportFailure(std::string_view message) override;
+
+    Session session_{*this};
     HWND hwnd_ = nullptr;
     HWND lastFocus_ = nullptr;
     bool endsProgram_ = false;
     HFONT font_ = nullptr;
     Colours colours_;
     std::unique_ptr<VerdictBox> verdict_;
-    std::array<std::unique_ptr<ListBoxMirror>, 2> lists_;
+    std::array<std::unique_ptr<ListBoxView>, 2> lists_;
     std::unique_ptr<PaintedButton> reset_;
     Announcer announcer_;
 };

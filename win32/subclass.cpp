@@ -1,4 +1,4 @@
-#include "subclass.hpp"
+#include "win32/subclass.hpp"
 
 namespace drelvan::win32 {
 

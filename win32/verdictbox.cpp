@@ -1,6 +1,8 @@
-#include "verdictbox.hpp"
+#include "win32/verdictbox.hpp"
 
-#include "wide.hpp"
+#include "win32/wide.hpp"
+
+#include "content/texts.hpp"
 
 namespace drelvan::win32 {
 
@@ -13,24 +15,19 @@ VerdictBox::VerdictBox(HWND parent, int id)
                              GetModuleHandleW(nullptr), nullptr));
 }
 
-bool VerdictBox::show(const std::u16string& text)
+void VerdictBox::show(std::u16string_view text)
 {
-    if (!first_ && text == shown_)
-        return false;
-    first_ = false;
-    shown_ = text;
     // The box's lines end in CR LF, as the model's do. Setting the text
     // scrolls back to the first line.
-    SetWindowTextW(hwnd(), wide(text));
+    SetWindowTextW(hwnd(), wideText(text).c_str());
     SendMessageW(hwnd(), EM_SETSEL, 0, 0);
     SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
-    return true;
 }
 
 const AccessibleName& VerdictBox::accessibleName()
 {
     if (!name_)
-        name_ = std::make_unique<AccessibleName>(hwnd(), L"Резултат");
+        name_ = std::make_unique<AccessibleName>(hwnd(), wideText(texts::verdictName).c_str());
     return *name_;
 }
 

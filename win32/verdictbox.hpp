@@ -1,11 +1,10 @@
 #pragma once
 
-#include "accessiblename.hpp"
-#include "subclass.hpp"
+#include "win32/accessiblename.hpp"
+#include "win32/subclass.hpp"
 
 #include <memory>
-
-#include <string>
+#include <string_view>
 
 namespace drelvan::win32 {
 
@@ -16,8 +15,8 @@ class VerdictBox : public SubclassedControl {
 public:
     VerdictBox(HWND parent, int id);
 
-    // Shows the model's text from its first line; true when it changed.
-    bool show(const std::u16string& text);
+    // Shows `text` from its first line.
+    void show(std::u16string_view text);
 
     // The box's name for screen readers. It has no caption to be named by,
     // so it is given one when a screen reader first asks for the box
@@ -28,9 +27,7 @@ protected:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    std::u16string shown_;
     std::unique_ptr<AccessibleName> name_;
-    bool first_ = true;
 };
 
 } // namespace drelvan::win32

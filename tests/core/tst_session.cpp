@@ -45,6 +45,7 @@ Step press(int16_t m, int row) { return [=](Session& s) { s.press(m, row); s.rel
 Step hold(int16_t m, int row) { return [=](Session& s) { s.press(m, row); }; }
 Step drag(int16_t m, int row) { return [=](Session& s) { s.drag(m, row); }; }
 Step wheel(int16_t m, int delta) { return [=](Session& s) { s.wheel(m, delta); }; }
+Step pick(int16_t m, int row) { return [=](Session& s) { s.pick(m, row); }; }
 Step rows(int16_t m, int n) { return [=](Session& s) { s.setRowsShown(m, n); }; }
 Step reset() { return [](Session& s) { s.reset(); }; }
 
@@ -86,6 +87,8 @@ TEST_CASE("the learner works a list")
         {"a drag picks the entries it comes over", {hold(0, 4), drag(0, 5), drag(0, 6)}, 6, 6, 0},
         {"a reset shows the list from its top", {focus(0), key(0, ListKey::End), reset()}, -1, 0, 0},
         {"the focus mark stands on the first entry when the list gets the focus", {focus(0)}, -1, 0, 0},
+        {"a screen reader's pick that makes a check is brought into sight, as any pick",
+         {press(1, 0), wheel(0, -360), pick(0, 2)}, -1, 2, 2},
     };
     for (const Row& row : table) {
         INFO(row.name);

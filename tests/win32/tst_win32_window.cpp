@@ -3,6 +3,7 @@
 // CTest runs it at 96 and at 192 dpi (DRELVAN_WINE_DPI).
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include "expected.hpp"
+#include "win32/readback.hpp"
 
 #include "content/catalogue.hpp"
 #include "content/texts.hpp"
@@ -23,35 +24,11 @@ const int scale = [] {
     return static_cast<int>(std::wcstol(dpi, nullptr, 10)) / 96;
 }();
 
-std::u16string textOf(HWND control)
-{
-    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, u'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(control, reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(text.size()))));
-    return text;
-}
-
 std::wstring classOf(HWND control)
 {
     wchar_t name[32] = L"";
     GetClassNameW(control, name, 32);
     return CharUpperW(name);
-}
-
-int sent(HWND control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-{
-    return static_cast<int>(SendMessageW(control, message, wParam, lParam));
-}
-
-Texts entriesShown(HWND list)
-{
-    Texts entries(static_cast<std::size_t>(sent(list, LB_GETCOUNT)));
-    for (std::size_t row = 0; row < entries.size(); ++row) {
-        entries[row].resize(static_cast<std::size_t>(sent(list, LB_GETTEXTLEN, row)) + 1);
-        entries[row].resize(static_cast<std::size_t>(
-            sent(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(entries[row].data()))));
-    }
-    return entries;
 }
 
 RECT placeOf(HWND control)
@@ -116,11 +93,12 @@ struct Window {
     }
 
     // A key as the window's message loop gets it, Tab and Enter included.
-    void key(WORD virtualKey, bool shift = false)
+    void key(WORD virtualKey, bool shift = false, bool control = false)
     {
         BYTE keys[256];
         GetKeyboardState(keys);
         keys[VK_SHIFT] = shift ? 0x80 : 0;
+        keys[VK_CONTROL] = control ? 0x80 : 0;
         SetKeyboardState(keys);
         for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
             MSG m{GetFocus(), message, virtualKey, message == WM_KEYUP ? 0xC0000001 : 1, 0, {}};
@@ -130,7 +108,7 @@ struct Window {
             }
             pump();
         }
-        keys[VK_SHIFT] = 0;
+        keys[VK_SHIFT] = keys[VK_CONTROL] = 0;
         SetKeyboardState(keys);
     }
 
@@ -140,11 +118,12 @@ struct Window {
             SendMessageW(control, WM_CHAR, c, 1);
     }
 
-    // The pointer on a row, scrolled into sight first as a learner would.
+    // The pointer on a row, scrolled into sight first by the list's scroll
+    // bar, as a learner would.
     LPARAM pointAt(HWND list, int row, bool scroll = true)
     {
         if (scroll)
-            SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(row), 0);
+            SendMessageW(list, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, row), 0);
         RECT r{};
         SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
         return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
@@ -429,6 +408,49 @@ TEST_CASE("keys select by the list rules")
     w.checkMirrors();
 }
 
+// The window hands the list's input to the session as it is: what the
+// session makes of it is the core's, tested there.
+TEST_CASE("the names list's input reaches the session")
+{
+    struct Row {
+        const char* name;
+        void (*act)(Window&);
+        int selected, top;
+    };
+    const Row rows[] = {
+        {"Ctrl+Down moves the selection as Down does",
+         [](Window& w) {
+             SetFocus(w.names);
+             w.key(VK_DOWN);
+             w.key(VK_DOWN, false, /*control=*/true);
+         }, 1, 0},
+        {"the wheel scrolls and picks nothing",
+         [](Window& w) { SendMessageW(w.names, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0); }, -1, 3},
+        {"a search starts afresh after a focus change", [](Window& w) {
+             SetFocus(w.names);
+             w.type(w.names, u"к"); // Кардам; on with "р", Крум
+             SetFocus(w.periods);
+             SetFocus(w.names);
+             w.type(w.names, u"р");
+         }, 2, 0},
+        {"a press lands on the row the scroll bar brought there", [](Window& w) {
+             for (int line = 0; line < 2; ++line)
+                 SendMessageW(w.names, WM_VSCROLL, SB_LINEDOWN, 0);
+             w.mouse(w.names, WM_LBUTTONDOWN, w.pointAt(w.names, 2, /*scroll=*/false));
+             w.mouse(w.names, WM_LBUTTONUP, w.pointAt(w.names, 2, false));
+         }, 2, 2},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        Window w;
+        row.act(w);
+        CHECK(sent(w.names, LB_GETCURSEL) == row.selected);
+        CHECK(sent(w.names, LB_GETTOPINDEX) == row.top);
+        CHECK(w.quiz.session().list(0).top() == row.top);
+        w.checkMirrors();
+    }
+}
+
 TEST_CASE("a drag after a press that made a check selects nothing")
 {
     Window w;
@@ -463,6 +485,34 @@ TEST_CASE("after a reset each list shows from its top, the focus mark on the fir
         CHECK(sent(list, LB_GETCARETINDEX) == 0);
     }
     CHECK(textOf(w.verdict).empty());
+    w.checkMirrors();
+}
+
+// The error box, read as it opens and closed by its button.
+std::u16string errorBoxText;
+
+LRESULT CALLBACK closeErrorBox(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto box = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && classOf(box) == L"#32770") {
+        errorBoxText = textOf(GetDlgItem(box, 0xFFFF));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_CASE("a failing handler is told in an error box, and the quiz goes on")
+{
+    Window w;
+    w.quiz.session().model().List1(3).Clear(); // the key's periods gone: the check cannot read one
+    HHOOK hook = SetWindowsHookExW(WH_CBT, closeErrorBox, nullptr, GetCurrentThreadId());
+    REQUIRE(hook);
+    w.click(w.names, u"Аспарух");
+    w.click(w.periods, u"681 - 701");
+    UnhookWindowsHookEx(hook);
+    using namespace drelvan::texts;
+    CHECK(errorBoxText.starts_with(std::u16string(failureText) + u"\r\n\r\n" + std::u16string(failureAdvice) + u"\r\n\r\n"));
+    CHECK(contains(errorBoxText, u"List1(3)"));
     w.checkMirrors();
 }
 

@@ -1,0 +1,148 @@
+#include "win32/listboxview.hpp"
+
+#include "win32/wide.hpp"
+
+#include <windowsx.h>
+
+#include <optional>
+
+namespace drelvan::win32 {
+
+namespace {
+
+std::optional<listrules::ListKey> listKey(WPARAM virtualKey)
+{
+    using listrules::ListKey;
+    switch (virtualKey) {
+    case VK_UP: return ListKey::Up;
+    case VK_DOWN: return ListKey::Down;
+    case VK_LEFT: return ListKey::Left;
+    case VK_RIGHT: return ListKey::Right;
+    case VK_PRIOR: return ListKey::PageUp;
+    case VK_NEXT: return ListKey::PageDown;
+    case VK_HOME: return ListKey::Home;
+    case VK_END: return ListKey::End;
+    case VK_SPACE: return ListKey::Space;
+    default: return std::nullopt;
+    }
+}
+
+} // namespace
+
+ListBoxView::ListBoxView(Session& session, int16_t member, HWND parent, int id) : session_(session), member_(member)
+{
+    // LBS_NOINTEGRALHEIGHT: the list keeps its designed height rather than
+    // snapping to whole rows.
+    subclass(CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", nullptr,
+                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0,
+                             0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             GetModuleHandleW(nullptr), nullptr));
+}
+
+void ListBoxView::show(const ListShown& list)
+{
+    if (list.change.kind == EntriesChange::Removed) {
+        // Deleting just the entry a check took out keeps the rest of the
+        // list still on the screen.
+        SendMessageW(hwnd(), LB_DELETESTRING, static_cast<WPARAM>(list.change.row), 0);
+    } else if (list.change.kind == EntriesChange::Replaced) {
+        SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
+        SendMessageW(hwnd(), LB_RESETCONTENT, 0, 0);
+        for (const std::u16string& entry : list.entries)
+            SendMessageW(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(entry)));
+        SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(hwnd(), nullptr, TRUE);
+    }
+    SendMessageW(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(list.selected), 0);
+    if (list.caret >= 0)
+        SendMessageW(hwnd(), LB_SETCARETINDEX, static_cast<WPARAM>(list.caret), FALSE);
+    SendMessageW(hwnd(), LB_SETTOPINDEX, static_cast<WPARAM>(list.top), 0);
+}
+
+void ListBoxView::measure()
+{
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    const auto rowHeight = static_cast<int>(SendMessageW(hwnd(), LB_GETITEMHEIGHT, 0, 0));
+    session_.setRowsShown(member_, rowHeight > 0 ? static_cast<int>(client.bottom) / rowHeight : 1);
+}
+
+void ListBoxView::selectionChangedByControl()
+{
+    session_.pick(member_, static_cast<int>(SendMessageW(hwnd(), LB_GETCURSEL, 0, 0)));
+    // A pick that is no selection of the model (none, or the one already
+    // made) changes nothing the session would show again.
+    const int selected = session_.form().List1(member_).ListIndex();
+    if (SendMessageW(hwnd(), LB_GETCURSEL, 0, 0) != selected)
+        SendMessageW(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+// The row under the pointer, -1 where it is outside the list's rows.
+int ListBoxView::rowAt(LPARAM point) const
+{
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    const POINT at{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    const auto rowHeight = static_cast<int>(SendMessageW(hwnd(), LB_GETITEMHEIGHT, 0, 0));
+    if (!PtInRect(&client, at) || rowHeight <= 0)
+        return -1;
+    return session_.list(member_).rowAtLine(at.y / rowHeight);
+}
+
+LRESULT ListBoxView::handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (GetFocus() != hwnd())
+            SetFocus(hwnd());
+        SetCapture(hwnd());
+        session_.press(member_, rowAt(lParam));
+        return 0;
+    case WM_MOUSEMOVE:
+        if (!session_.list(member_).pressed())
+            break;
+        session_.drag(member_, rowAt(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+        if (session_.list(member_).pressed()) {
+            session_.release(member_);
+            if (message == WM_LBUTTONUP)
+                ReleaseCapture();
+        }
+        return 0;
+    case WM_MOUSEWHEEL:
+        session_.wheel(member_, GET_WHEEL_DELTA_WPARAM(wParam));
+        return 0;
+    case WM_VSCROLL: {
+        const LRESULT result = native(message, wParam, lParam);
+        session_.scrollTo(member_, static_cast<int>(SendMessageW(hwnd(), LB_GETTOPINDEX, 0, 0)));
+        return result;
+    }
+    // Alt comes as WM_SYSKEYDOWN, which stays the window's.
+    case WM_KEYDOWN:
+        if (const auto key = listKey(wParam);
+            key && session_.key(member_, *key, {GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, false}))
+            return 0;
+        break;
+    case WM_CHAR: {
+        // Every character is the session's, letter or not: the control's own
+        // search would select behind the model's back.
+        const auto unit = static_cast<wchar_t>(wParam);
+        session_.type(member_, modelText(&unit, 1), static_cast<DWORD>(GetMessageTime()));
+        return 0;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        const LRESULT result = native(message, wParam, lParam);
+        session_.focus(member_, message == WM_SETFOCUS);
+        return result;
+    }
+    default:
+        break;
+    }
+    return native(message, wParam, lParam);
+}
+
+} // namespace drelvan::win32
