@@ -5,14 +5,8 @@
 //
 // Which entry a key or typed letters select is the list rules' business,
 // tested by their own tables; the learner does not guess it. It watches what
-// each action did and holds the window to what must be true whatever was
-// picked: the screen, and a screen reader, show the model; a check happens
-// only when a name and a period are both selected, takes exactly those two
-// out of play, judges them by the catalogue as typed in support.hpp, and
-// leaves nothing selected; at most one check comes of one action; the answer
-// key never changes; the focus mark, the top row and the keyboard focus stay
-// where they can be. The entry the pointer or a screen reader lands on is the
-// one drawn, or read out, there.
+// each action did and holds the window, read after each step, to what must
+// be true whatever was picked (tests/learner/invariants.hpp).
 //
 // The same seed plays the same game. To rerun a failure, or to play longer:
 //
@@ -26,6 +20,7 @@
 // up to it.
 
 #include "support.hpp"
+#include "learner/invariants.hpp"
 
 #include "qt/listboxview.hpp"
 #include "qt/quizwindow.hpp"
@@ -56,12 +51,6 @@ namespace {
 constexpr int defaultActions = 4000;
 constexpr std::size_t loggedActions = 40;
 
-// The note of each ruler, in catalogue order, by length: the notes
-// themselves are read once from the hidden list and then held to these.
-constexpr std::array<qsizetype, 16> noteLengths{83, 188, 38, 43, 88, 49, 38, 76, 68, 51, 176, 86, 661, 137, 97, 65};
-
-constexpr qsizetype openingLength = 1008;
-
 // Long enough for any run of letters to count as one search, however slow
 // the machine.
 constexpr int patientTyping = 3'600'000;
@@ -72,41 +61,6 @@ QStringList textsOf(const ListBoxView* list)
     for (int row = 0; row < list->count(); ++row)
         texts << list->text(row);
     return texts;
-}
-
-// What a screen reader reads of a list: each entry's name, with a star
-// before the selected one.
-QStringList heardOf(QAccessibleInterface* list)
-{
-    QStringList heard;
-    for (int row = 0; row < list->childCount(); ++row) {
-        QAccessibleInterface* entry = list->child(row);
-        heard << (!entry ? u"(no interface)"_s
-                         : (entry->state().selected ? u"*"_s : QString()) + entry->text(QAccessible::Name));
-    }
-    return heard;
-}
-
-QStringList heardFromModel(QStringList entries, int selected)
-{
-    if (selected >= 0 && selected < entries.size())
-        entries[selected].prepend(u'*');
-    return entries;
-}
-
-// The entries of `before` that are missing from `after`; none where `after`
-// is not `before` with some entries taken out and the rest in their order.
-std::optional<QStringList> takenOut(const QStringList& before, const QStringList& after)
-{
-    QStringList gone;
-    qsizetype kept = 0;
-    for (const QString& entry : before) {
-        if (kept < after.size() && after[kept] == entry)
-            ++kept;
-        else
-            gone << entry;
-    }
-    return kept == after.size() ? std::optional(gone) : std::nullopt;
 }
 
 // What Qt warns of while the learner plays: a warning means the window did
@@ -130,22 +84,25 @@ void sendText(QWidget* widget, const QString& text)
     QApplication::sendEvent(widget, &release);
 }
 
-// The game as its rules have it, whichever entries the learner picks: the
-// entries still in play, what is selected, and the verdict the box must show.
-struct InPlay {
-    std::array<QStringList, 2> entries{alphabeticalNames, periods};
-    std::array<int, 2> selected{-1, -1};
-    QString verdict;
-};
+namespace learner = drelvan::learner;
 
-// What one step of an action did: in which visible list (-1 for none),
-// whether it was the reset, and where it aimed, if it aimed at all: the entry
-// drawn or read out there, a null text where there was none.
-struct Step {
-    int member = -1;
-    bool reset = false;
-    std::optional<QString> aim;
-};
+learner::Catalogue catalogue()
+{
+    const auto texts = [](const QStringList& list) {
+        learner::Texts out;
+        for (const QString& text : list)
+            out.push_back(text.toStdU16String());
+        return out;
+    };
+    return {texts(chronologicalNames), texts(alphabeticalNames), texts(periods)};
+}
+
+// A step aimed at the entry drawn, or read out, in `member`; a null text
+// where there was none.
+learner::Step aimedAt(int member, const QString& drawn)
+{
+    return {member, false, true, drawn.isNull() ? std::nullopt : std::optional(drawn.toStdU16String())};
+}
 
 enum class Kind { Click, CtrlClick, DoubleClick, CursorKey, TypeAhead, ScreenReader, Wheel, Tab, Verdict, Reset };
 
@@ -201,7 +158,7 @@ public:
 
     const QStringList& log() const { return log_; }
     QString recentActions() const;
-    int checks() const { return checks_; }
+    int checks() const { return referee_.checks(); }
 
 private:
     void act(const Draw& action);
@@ -219,10 +176,8 @@ private:
     QString drawnAt(int member, QPoint at) const;
     void focus(QWidget* widget);
     void settle();
-    void observe();
-    void judge(int acted, const std::array<QStringList, 2>& gone, const std::array<int, 2>& selected);
-    void verify();
-    void verifyList(int member);
+    learner::Screen screen() const;
+    int indexOf(QWidget* widget) const;
     void note(const QString& line);
 
     QuizWindow& window_;
@@ -237,14 +192,9 @@ private:
     std::array<QElapsedTimer, 2> sinceTypeAhead_;
     std::array<QString, 2> typedSoFar_;
 
-    InPlay game_;
-    QStringList notes_;
-    std::array<std::vector<std::u16string>, 3> key_;
+    learner::Referee referee_{catalogue()};
     QWidget* expectedFocus_ = nullptr;
-    Step step_;
-    std::array<bool, 2> changed_{false, false};
-    int checks_ = 0;
-    int checksInAction_ = 0;
+    learner::Step step_;
     int textChanges_ = 0;
 
     int actionNumber_ = 0;
@@ -259,20 +209,8 @@ void Learner::start()
     // second click lands on would hang on how fast this machine runs.
     QGuiApplication::styleHints()->setMouseDoubleClickInterval(100'000'000);
 
-    drelvan::Form& form = window_.form();
-    for (int16_t member = 2; member <= 4; ++member)
-        key_[static_cast<std::size_t>(member - 2)] = form.List1(member).entries();
-    QCOMPARE(entriesOf(form.List1(2)), chronologicalNames);
-    QCOMPARE(entriesOf(form.List1(3)), periods);
-    notes_ = entriesOf(form.List1(4));
-    QCOMPARE(notes_.size(), qsizetype(noteLengths.size()));
-    for (qsizetype row = 0; row < notes_.size(); ++row)
-        QCOMPARE(notes_[row].size(), noteLengths[static_cast<std::size_t>(row)]);
-
-    game_.verdict = q(form.Text1(0).Text());
-    QCOMPARE(game_.verdict.size(), openingLength);
-    QCOMPARE(game_.verdict.count(u"\r\n"_s), 8);
-
+    const std::string wrong = referee_.start(window_.form());
+    QVERIFY2(wrong.empty(), wrong.c_str());
     for (ListBoxView* list : lists_)
         QVERIFY(list);
     expectedFocus_ = verdict_;
@@ -285,10 +223,9 @@ void Learner::play(int actions)
     for (int i = 0; i < actions; ++i) {
         ++actionNumber_;
         current_ = QString::number(actionNumber_) + u' ';
-        const QString verdictBefore = game_.verdict;
+        const std::u16string verdictBefore = referee_.verdict();
         textChanges_ = 0;
-        checksInAction_ = 0;
-        changed_ = {false, false};
+        referee_.beginAction();
         step_ = {};
         act(draw(random_));
         if (!QTest::currentTestFailed()) {
@@ -300,8 +237,8 @@ void Learner::play(int actions)
             return;
         // The box showed a new verdict once, from its first line, or not at
         // all.
-        QCOMPARE(textChanges_, verdictBefore == game_.verdict ? 0 : 1);
-        if (verdictBefore != game_.verdict)
+        QCOMPARE(textChanges_, verdictBefore == referee_.verdict() ? 0 : 1);
+        if (verdictBefore != referee_.verdict())
             QCOMPARE(verdict_->verticalScrollBar()->value(), 0);
         if (QTest::currentTestFailed())
             return;
@@ -393,7 +330,7 @@ void Learner::click(const Draw& action, Qt::KeyboardModifiers modifiers)
                     .arg(at.x())
                     .arg(at.y());
     expectedFocus_ = list;
-    step_ = {action.member, false, drawnAt(action.member, at)};
+    step_ = aimedAt(action.member, drawnAt(action.member, at));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, at);
 }
 
@@ -406,7 +343,7 @@ void Learner::doubleClick(const Draw& action)
     const QPoint at = pointIn(action.member, action);
     current_ += u"double-click %1 at (%2,%3)"_s.arg(QLatin1String(listNames[action.member])).arg(at.x()).arg(at.y());
     expectedFocus_ = list;
-    step_ = {action.member, false, drawnAt(action.member, at)};
+    step_ = aimedAt(action.member, drawnAt(action.member, at));
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
     QCoreApplication::processEvents();
@@ -415,7 +352,7 @@ void Learner::doubleClick(const Draw& action)
         return;
 
     current_ += u", again"_s;
-    step_ = {action.member, false, drawnAt(action.member, at)};
+    step_ = aimedAt(action.member, drawnAt(action.member, at));
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
 }
@@ -500,7 +437,7 @@ void Learner::screenReader(const Draw& action)
     QAccessibleActionInterface* actions = entry->actionInterface();
     QVERIFY(actions);
     QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
-    step_ = {action.member, false, entry->text(QAccessible::Name)};
+    step_ = aimedAt(action.member, entry->text(QAccessible::Name));
     actions->doAction(QAccessibleActionInterface::pressAction());
 }
 
@@ -593,170 +530,51 @@ void Learner::focus(QWidget* widget)
 
 void Learner::settle()
 {
-    observe();
-    if (!QTest::currentTestFailed())
-        verify();
-}
-
-// What the step did to the game, read from the model and held to the rules
-// of the game; the game moves on to what was read.
-void Learner::observe()
-{
-    drelvan::Form& form = window_.form();
-    const std::array<QStringList, 2> entries{entriesOf(form.List1(0)), entriesOf(form.List1(1))};
-    const std::array<int, 2> selected{form.List1(0).ListIndex(), form.List1(1).ListIndex()};
-    const int acted = step_.member;
-
-    if (step_.reset) {
-        // Dealt afresh, whatever was selected or consumed.
-        QCOMPARE(entries[0], alphabeticalNames);
-        QCOMPARE(entries[1], periods);
-        QCOMPARE(selected[0], -1);
-        QCOMPARE(selected[1], -1);
-        game_.verdict.clear();
-    } else {
-        std::array<QStringList, 2> gone;
-        for (std::size_t member = 0; member < 2; ++member) {
-            const auto taken = takenOut(game_.entries[member], entries[member]);
-            QVERIFY2(taken, qPrintable(u"%1 changed other than by a removal: %2"_s.arg(QLatin1String(listNames[member]),
-                                                                                         entries[member].join(u", "_s))));
-            gone[member] = *taken;
-        }
-        if (!gone[0].isEmpty() || !gone[1].isEmpty()) {
-            judge(acted, gone, selected);
-            if (QTest::currentTestFailed())
-                return;
-        } else {
-            for (int member = 0; member < 2; ++member) {
-                const auto index = static_cast<std::size_t>(member);
-                if (member != acted)
-                    QVERIFY2(selected[index] == game_.selected[index],
-                             qPrintable(u"the selection in %1 changed without a pick there"_s.arg(QLatin1String(listNames[member]))));
-                else if (game_.selected[index] >= 0)
-                    QVERIFY2(selected[index] >= 0, "a selection was emptied without a check");
-            }
-        }
-        if (acted >= 0) {
-            const auto index = static_cast<std::size_t>(acted);
-            const QString picked = selected[index] >= 0 ? entries[index][selected[index]] : QString();
-            if (selected[index] != game_.selected[index] && !picked.isNull())
-                current_ += u" -> \""_s + picked + u'"';
-            const bool changed = selected[index] != game_.selected[index] || !gone[index].isEmpty();
-            changed_[index] = changed_[index] || changed;
-            // The entry drawn under the pointer, or read out by the screen
-            // reader, is the one picked: selected, or taken out by a check.
-            if (step_.aim && step_.aim->isNull())
-                QVERIFY2(!changed, "a press beside the entries picked one");
-            else if (step_.aim)
-                QVERIFY2(gone[index] == QStringList{*step_.aim} || picked == *step_.aim,
-                         qPrintable(u"\"%1\" was aimed at, not picked"_s.arg(*step_.aim)));
-        }
-    }
-    if (QTest::currentTestFailed())
-        return;
-    QCOMPARE(q(form.Text1(0).Text()), game_.verdict);
-    game_.entries = entries;
-    game_.selected = selected;
-}
-
-// A check takes out the name and the period that were selected, one of them
-// by this very pick, judges them by the catalogue and leaves both lists
-// without a selection.
-void Learner::judge(int acted, const std::array<QStringList, 2>& gone, const std::array<int, 2>& selected)
-{
-    QVERIFY2(gone[0].size() == 1 && gone[1].size() == 1,
-             qPrintable(u"a check took out %1 and %2"_s.arg(gone[0].join(u", "_s), gone[1].join(u", "_s))));
-    const QString& name = gone[0][0];
-    const QString& period = gone[1][0];
-    const qsizetype row = chronologicalNames.indexOf(name);
-    QVERIFY(row >= 0);
-    const bool right = periods[row] == period;
-    current_ += (right ? u" -> right: "_s : u" -> wrong: "_s) + name + u" / "_s + period;
-    ++checks_;
-
-    QVERIFY2(acted >= 0, "a check without a pick in a list");
-    QVERIFY2(++checksInAction_ == 1, "two checks came of one action");
-    const auto other = static_cast<std::size_t>(1 - acted);
-    const int before = game_.selected[other];
-    QVERIFY2(before >= 0 && gone[other][0] == game_.entries[other][before],
-             qPrintable(u"the check took out \"%1\", not the selection in %2"_s.arg(gone[other][0], QLatin1String(listNames[other]))));
-    QVERIFY2(selected[0] < 0 && selected[1] < 0, "a selection stands after the check");
-    game_.verdict = (right ? u"Вярно "_s : u"Грешно "_s) + name + u" период "_s + period + u"\r\n"_s;
-    if (right)
-        game_.verdict += notes_[row];
-}
-
-// A list as the learner sees it and as a screen reader reads it.
-void Learner::verifyList(int member)
-{
-    const auto index = static_cast<std::size_t>(member);
-    const drelvan::ListBox& model = window_.form().List1(static_cast<int16_t>(member));
-    const QStringList entries = entriesOf(model);
-    const int count = static_cast<int>(entries.size());
-    const int selected = model.ListIndex();
-    ListBoxView* list = lists_[index];
-    QCOMPARE(list->count(), count);
-    QCOMPARE(textsOf(list), entries);
-    QCOMPARE(list->selectedRow(), selected);
-
-    // The accessible interfaces answer whether or not a screen reader is
-    // running, so the offscreen platform, which has none, reads them too.
-    QAccessibleInterface* listInterface = QAccessible::queryAccessibleInterface(list);
-    QVERIFY(listInterface);
-    QCOMPARE(heardOf(listInterface), heardFromModel(entries, selected));
-    QVERIFY(!listInterface->child(count));
-
-    // The focus mark is on an entry, on the selected one if there is one; a
-    // list that has the keyboard focus shows it, unless it is empty.
-    const int caret = list->caretRow();
-    const bool focused = QApplication::focusWidget() == list;
-    const QString where = u" (focus mark %1 in %2, %3 entries, selected %4)"_s.arg(caret).arg(QLatin1String(listNames[member]))
-                              .arg(count).arg(selected);
-    QVERIFY2(caret >= -1 && caret < count, qPrintable(u"the focus mark is off the entries"_s + where));
-    QVERIFY2(count == 0 || caret >= 0 || !focused, qPrintable(u"the focused list shows no focus mark"_s + where));
-    QVERIFY2(selected < 0 || caret == selected, qPrintable(u"the focus mark is not on the selection"_s + where));
-    for (int row = 0; row < count; ++row)
-        QCOMPARE(listInterface->child(row)->state().focused, focused && row == caret);
-
-    // The rows shown run from the top row; no blank space below them while
-    // entries are hidden above; as many shown whole as the list says.
-    const QRect view = list->viewport()->rect();
-    const int top = list->firstVisibleRow();
-    const int whole = list->wholeRowsShown();
-    QVERIFY2(top >= 0 && top <= std::max(0, count - whole), qPrintable(u"top row %1 of %2 entries, %3 shown"_s.arg(top).arg(count).arg(whole)));
-    if (top + whole <= count)
-        QVERIFY(view.contains(list->visualRect(top + whole - 1)));
-    if (top + whole < count)
-        QVERIFY(!view.contains(list->visualRect(top + whole)));
-    // What the learner has just picked is in view, whole.
-    if (changed_[index] && caret >= 0)
-        QVERIFY2(view.contains(list->visualRect(caret)), qPrintable(u"the focus mark is not wholly in view"_s + where));
-}
-
-void Learner::verify()
-{
-    drelvan::Form& form = window_.form();
-
-    // The answer key never changes.
-    for (int16_t member = 2; member <= 4; ++member)
-        QVERIFY2(form.List1(member).entries() == key_[static_cast<std::size_t>(member - 2)],
-                 qPrintable(u"hidden list List1(%1) changed"_s.arg(member)));
-
-    for (int member = 0; member < 2; ++member) {
-        verifyList(member);
-        if (QTest::currentTestFailed())
-            return;
-    }
-    QVERIFY2(form.List1(0).ListIndex() < 0 || form.List1(1).ListIndex() < 0, "a name and a period stand selected");
-
-    QString shown = q(form.Text1(0).Text());
-    shown.replace(u"\r\n"_s, u"\n"_s);
-    QCOMPARE(verdict_->toPlainText(), shown);
-
-    QCOMPARE(QApplication::focusWidget(), expectedFocus_);
+    const std::string wrong = referee_.settle(step_, window_.form(), screen(), indexOf(expectedFocus_));
+    current_ += q(referee_.takeNote());
+    QVERIFY2(wrong.empty(), wrong.c_str());
     QVERIFY2(qtWarnings.isEmpty(), qPrintable(qtWarnings.join(u'\n')));
-    QVERIFY2(!window_.findChild<QMessageBox*>(QString(), Qt::FindDirectChildrenOnly),
-             "the window reported a run-time error");
+}
+
+int Learner::indexOf(QWidget* widget) const
+{
+    const auto at = std::find(focusChain_.begin(), focusChain_.end(), widget);
+    return at == focusChain_.end() ? learner::Elsewhere : static_cast<int>(at - focusChain_.begin());
+}
+
+// The window as the learner sees it, and as a screen reader reads it. The
+// accessible interfaces answer whether or not a screen reader is running,
+// so the offscreen platform, which has none, reads them too.
+learner::Screen Learner::screen() const
+{
+    learner::Screen screen;
+    for (std::size_t member = 0; member < 2; ++member) {
+        const ListBoxView* list = lists_[member];
+        learner::ListSeen& seen = screen.lists[member];
+        const QRect view = list->viewport()->rect();
+        for (int row = 0; row < list->count(); ++row) {
+            seen.entries.push_back(list->text(row).toStdU16String());
+            seen.inView.push_back(view.contains(list->visualRect(row)));
+        }
+        seen.selected = list->selectedRow();
+        seen.caret = list->caretRow();
+        seen.top = list->firstVisibleRow();
+        seen.wholeRows = list->wholeRowsShown();
+        seen.focused = QApplication::focusWidget() == list;
+        QAccessibleInterface* listInterface = QAccessible::queryAccessibleInterface(const_cast<ListBoxView*>(list));
+        if (!listInterface)
+            continue;
+        std::vector<learner::EntryHeard> heard;
+        // One more than there are, which must be none.
+        for (int row = 0; row <= listInterface->childCount(); ++row)
+            if (QAccessibleInterface* entry = listInterface->child(row))
+                heard.push_back({entry->text(QAccessible::Name).toStdU16String(), bool(entry->state().selected), bool(entry->state().focused)});
+        seen.heard = heard;
+    }
+    screen.verdict = verdict_->toPlainText().replace(u'\n', u"\r\n"_s).toStdU16String();
+    screen.focus = indexOf(QApplication::focusWidget());
+    screen.failureShown = window_.findChild<QMessageBox*>(QString(), Qt::FindDirectChildrenOnly);
+    return screen;
 }
 
 struct Game {
