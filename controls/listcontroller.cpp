@@ -64,6 +64,14 @@ int ListController::press(int row)
     return picked;
 }
 
+int ListController::pick(int row)
+{
+    if (row < 0 || row >= count())
+        return -1;
+    aim(row);
+    return row;
+}
+
 int ListController::drag(int row)
 {
     const int picked = pointer_.drag(row < count() ? row : -1, model_.ListIndex());

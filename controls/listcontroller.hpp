@@ -81,6 +81,9 @@ public:
     // The pointer: a press on `row` (-1 below the entries), drags over rows,
     // the release.
     int press(int row);
+    // An entry picked other than by key or pointer (by a screen reader):
+    // `row`, or -1 where there is no such entry.
+    int pick(int row);
     int drag(int row);
     void release();
     bool pressed() const { return pointer_.pressed(); }

@@ -116,7 +116,7 @@ void Session::setRowsShown(int16_t member, int rows)
 
 void Session::pick(int16_t member, int row)
 {
-    choose(member, row);
+    choose(member, lists_.at(index(member)).pick(row));
 }
 
 void Session::reset()

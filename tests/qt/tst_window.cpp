@@ -24,7 +24,7 @@ QString verdictShown(const QuizWindow& window)
     return window.findChild<QPlainTextEdit*>(u"verdict"_s)->toPlainText();
 }
 
-QString modelVerdict(QuizWindow& window) { return q(window.form().Text1(0).Text()); }
+QString modelVerdict(const QuizWindow& window) { return q(window.form().Text1(0).Text()); }
 
 // A list as a screen reader finds it: its entries, and which one is selected.
 QStringList itemsOf(ListBoxView* list)
@@ -123,7 +123,7 @@ void WindowTest::clickItem(int member, const QString& text, Qt::KeyboardModifier
     while (row < view->count() && view->text(row) != text)
         ++row;
     QVERIFY2(row < view->count(), qPrintable(text));
-    view->scrollTo(row);
+    view->verticalScrollBar()->setValue(row); // into view, as far as the list scrolls
     QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, view->visualRect(row).center());
 }
 
@@ -601,7 +601,7 @@ void WindowTest::verdictScrollsBackToTheTop()
 // message box and the quiz goes on.
 void WindowTest::handlerFailureIsReported()
 {
-    window->form().List1(4).Clear(); // the notes gone: a right pair cannot be rewarded
+    window->session().model().List1(4).Clear(); // the notes gone: a right pair cannot be rewarded
     clickItem(0, u"Крум"_s);
     clickItem(1, u"803 - 814"_s);
     QMessageBox* box = nullptr;
