@@ -149,11 +149,6 @@ void ListBoxView::notify(QAccessible::Event type, int row)
     QAccessible::updateAccessibility(&event);
 }
 
-void ListBoxView::pick(int row)
-{
-    session_.pick(member_, row);
-}
-
 void ListBoxView::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
@@ -251,13 +246,6 @@ void ListBoxView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     session_.setRowsShown(member_, wholeRowsShown());
-}
-
-void ListBoxView::changeEvent(QEvent* event)
-{
-    QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
-        session_.setRowsShown(member_, wholeRowsShown());
 }
 
 void ListBoxView::scrollContentsBy(int, int)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/listcontroller.hpp"
+#include "quiz/session.hpp"
 
 #include <QAbstractScrollArea>
 #include <QAccessible>
@@ -14,7 +15,6 @@ class QPainter;
 namespace drelvan {
 
 class Announcer;
-class Session;
 
 // One of the visible list boxes on the screen. It keeps nothing of the
 // list's own: Qt's events become calls on the learner's Session, and it
@@ -48,7 +48,7 @@ public:
     QSize textRoom() const;
 
     // An entry picked other than by mouse or key, by a screen reader.
-    void pick(int row);
+    void pick(int row) { session_.pick(member_, row); }
     // What a screen reader is told of entry `row`, or of the list for -1.
     QString description(int row) const;
 
@@ -63,7 +63,6 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
