@@ -27,6 +27,15 @@ inline constexpr std::u16string_view failureAdvice = u"Последното де
 inline constexpr std::u16string_view startFailure =
     u"Прозорецът на програмата не можа да бъде отворен. Програмата ще бъде затворена.";
 
+// The command line's help: "Usage: ", the program's name and these
+// arguments, then what the program is and its options.
+inline constexpr std::string_view usageLead = "Usage: ";
+inline constexpr std::string_view usageArguments = " [--help] [--version]\n";
+inline constexpr std::string_view helpText =
+    "A quiz in Bulgarian: pair the early Bulgarian khans with their periods of rule.\n\n"
+    "  -h, --help     print this help and exit\n"
+    "  -v, --version  print the version and exit\n";
+
 // The exercise this program solves, shown in the verdict box until the first
 // verdict or the first reset. Eight lines, each ended by CR LF.
 inline constexpr std::u16string_view openingText =

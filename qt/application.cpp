@@ -1,6 +1,6 @@
-#include "application.hpp"
+#include "qt/application.hpp"
 
-#include "qtext.hpp"
+#include "qt/qtext.hpp"
 
 #include "content/about.hpp"
 #include "content/layout.hpp"

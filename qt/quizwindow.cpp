@@ -1,17 +1,18 @@
-#include "quizwindow.hpp"
+#include "qt/quizwindow.hpp"
 
-#include "application.hpp"
-#include "listboxview.hpp"
-#include "qtext.hpp"
+#include "qt/application.hpp"
+#include "qt/listboxview.hpp"
+#include "qt/qtext.hpp"
+#include "qt/verdictbox.hpp"
 
 #include "content/layout.hpp"
+#include "content/texts.hpp"
 
 #include <QAccessibleWidget>
 #include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
@@ -109,37 +110,28 @@ QuizWindow::QuizWindow(QWidget* parent)
 {
     static const bool accessible = (QAccessible::installFactory(accessibleWindow), true);
     Q_UNUSED(accessible);
-    setWindowTitle(toQString(form_.Caption()));
+    const Form& form = session_.form();
+    setWindowTitle(toQString(form.Caption()));
     setFont(quizFont());
     setFixedSize(place(layout::clientArea).size());
     setPalette(classicPalette());
     setAutoFillBackground(true);
 
     // Created in the order of keyboard focus.
-    verdict_ = new QPlainTextEdit(this);
-    verdict_->setObjectName(QStringLiteral("verdict"));
+    verdict_ = new VerdictBox(this);
     verdict_->setGeometry(place(layout::verdictBox));
-    verdict_->setReadOnly(true);
-    verdict_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    verdict_->setFocusPolicy(Qt::StrongFocus);
-    verdict_->setTabChangesFocus(true);
-    verdict_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    verdict_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    verdict_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    verdict_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    verdict_->setAccessibleName(QStringLiteral("Резултат"));
 
     const QRect listPlaces[] = {place(layout::namesList), place(layout::periodsList)};
     const char* listNames[] = {"names", "periods"};
     for (int16_t member = 0; member < 2; ++member) {
-        auto* list = new ListBoxView(form_.List1(member), this);
+        auto* list = new ListBoxView(session_, member, announcer_, this);
         list->setObjectName(QLatin1String(listNames[member]));
         list->setGeometry(listPlaces[member]);
-        list->setChooser([this, member](int row) { choose(member, row); });
         lists_[static_cast<std::size_t>(member)] = list;
     }
+    session_.showAll();
 
-    reset_ = new QPushButton(toQString(form_.Command1(0).Caption()), this);
+    reset_ = new QPushButton(toQString(form.Command1(0).Caption()), this);
     // Qt's classic Windows style draws the raised button with its face in
     // the palette's button colour exactly; the desktop styles shade or ignore
     // that colour. Created after the button, the style outlives it.
@@ -151,7 +143,7 @@ QuizWindow::QuizWindow(QWidget* parent)
     reset_->setGeometry(place(layout::resetButton));
     paint(reset_, QPalette::Button, colour(layout::buttonColour));
     reset_->installEventFilter(this);
-    connect(reset_, &QPushButton::clicked, this, [this] { deliver([this] { form_.Command1(0).Click(); }); });
+    connect(reset_, &QPushButton::clicked, this, [this] { session_.reset(); });
 
     // The title of the quiz, then the captions over the two lists, which
     // also name the lists to a screen reader.
@@ -160,7 +152,7 @@ QuizWindow::QuizWindow(QWidget* parent)
     const char* labelNames[] = {"title", "namesCaption", "periodsCaption"};
     std::array<QLabel*, 3> labels{};
     for (int16_t member = 0; member < 3; ++member) {
-        auto* label = new QLabel(toQString(form_.Label1(member).Caption()), this);
+        auto* label = new QLabel(toQString(form.Label1(member).Caption()), this);
         labels[static_cast<std::size_t>(member)] = label;
         label->setObjectName(QLatin1String(labelNames[member]));
         label->setGeometry(labelPlaces[member]);
@@ -191,8 +183,14 @@ QuizWindow::QuizWindow(QWidget* parent)
     setTabOrder(lists_[0], lists_[1]);
     setTabOrder(lists_[1], reset_);
     verdict_->setFocus();
+}
 
-    mirror();
+// The lists go before the Session they call: QWidget would take the focus
+// from them after it is gone.
+QuizWindow::~QuizWindow()
+{
+    for (ListBoxView* list : lists_)
+        delete list;
 }
 
 // Enter and Return press the focused button, as Space does.
@@ -208,51 +206,36 @@ bool QuizWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-// The learner's pick in a visible list becomes the model's selection, which
-// raises Click; picking the entry already selected changes nothing.
-void QuizWindow::choose(int16_t member, int row)
+void QuizWindow::showList(int16_t member, const ListShown& list)
 {
-    if (row != form_.List1(member).ListIndex())
-        deliver([this, member, row] { form_.List1(member).SetListIndex(static_cast<int16_t>(row)); });
+    // The Session may tell of both lists while the first is being made.
+    if (ListBoxView* view = lists_.at(static_cast<std::size_t>(member)))
+        view->show(list);
 }
 
-// Runs one of the learner's actions on the model. A failure inside a handler
-// ends that handler, as a run-time error does; the learner is told and the
-// quiz goes on. Whatever happened, the screen shows the model afterwards.
-void QuizWindow::deliver(const std::function<void()>& raiseClick)
+void QuizWindow::showVerdict(std::u16string_view text)
 {
-    if (const auto error = raiseForLearner(raiseClick))
-        reportError(QString::fromStdString(*error));
-    mirror();
+    verdict_->show(text);
 }
 
-void QuizWindow::reportError(const QString& what)
-{
-    std::cerr << "drelvan: run-time error: " << what.toStdString() << std::endl;
-    auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(),
-                                QStringLiteral("Грешка при изпълнение на програмата."), QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("runtimeError"));
-    box->setInformativeText(QStringLiteral("Последното действие не беше довършено. Играта може да продължи."));
-    box->setDetailedText(what);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
-}
-
-void QuizWindow::mirror()
+// Through the list that has the focus, where the learner made the pick, in
+// the lines the verdict box shows.
+void QuizWindow::announce(std::u16string_view verdict)
 {
     for (ListBoxView* list : lists_)
-        list->sync();
+        if (list->hasFocus())
+            announcer_.announce(list, toQString(verdict).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+}
 
-    QString text = toQString(form_.Text1(0).Text());
-    if (text != shownVerdict_) {
-        shownVerdict_ = text;
-        verdict_->setPlainText(text.replace(QLatin1String("\r\n"), QLatin1String("\n")));
-        verdict_->moveCursor(QTextCursor::Start); // back to the first line
-        // A screen reader passes over a change in a box that has not the
-        // focus; the list where the learner made the pick tells the verdict.
-        for (ListBoxView* list : lists_)
-            list->tell(text);
-    }
+void QuizWindow::reportFailure(std::string_view message)
+{
+    std::cerr << "drelvan: run-time error: " << message << std::endl;
+    auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(), toQString(texts::failureText), QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("runtimeError"));
+    box->setInformativeText(toQString(texts::failureAdvice));
+    box->setDetailedText(QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 } // namespace drelvan

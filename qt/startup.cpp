@@ -1,6 +1,7 @@
-#include "startup.hpp"
+#include "qt/startup.hpp"
 
 #include "content/about.hpp"
+#include "content/texts.hpp"
 
 #include <QApplication>
 
@@ -13,7 +14,7 @@ namespace {
 
 std::string usage()
 {
-    return "Usage: " + std::string(about::executable) + " [--help] [--version]\n";
+    return std::string(texts::usageLead) + std::string(about::executable) + std::string(texts::usageArguments);
 }
 
 bool isHelp(const std::string& argument) { return argument == "--help" || argument == "-h"; }
@@ -79,12 +80,8 @@ std::optional<CommandLineAnswer> answerCommandLine(const std::vector<std::string
     }
     if (!ours)
         return std::nullopt;
-    if (help) {
-        const char* text = "A quiz in Bulgarian: pair the early Bulgarian khans with their periods of rule.\n\n"
-                           "  -h, --help     print this help and exit\n"
-                           "  -v, --version  print the version and exit\n";
-        return CommandLineAnswer{0, usage() + text, {}};
-    }
+    if (help)
+        return CommandLineAnswer{0, usage() + std::string(texts::helpText), {}};
     return CommandLineAnswer{0, std::string(about::name) + " " + std::string(about::version) + "\n", {}};
 }
 

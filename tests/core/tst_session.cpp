@@ -44,8 +44,8 @@ Step type(int16_t m, std::u16string text, std::int64_t ms) { return [=](Session&
 Step press(int16_t m, int row) { return [=](Session& s) { s.press(m, row); s.release(m); }; }
 Step hold(int16_t m, int row) { return [=](Session& s) { s.press(m, row); }; }
 Step drag(int16_t m, int row) { return [=](Session& s) { s.drag(m, row); }; }
-Step wheel(int16_t m, int delta) { return [=](Session& s) { s.wheel(m, delta); }; }
 Step pick(int16_t m, int row) { return [=](Session& s) { s.pick(m, row); }; }
+Step wheel(int16_t m, int delta) { return [=](Session& s) { s.wheel(m, delta); }; }
 Step rows(int16_t m, int n) { return [=](Session& s) { s.setRowsShown(m, n); }; }
 Step reset() { return [](Session& s) { s.reset(); }; }
 
@@ -84,6 +84,7 @@ TEST_CASE("the learner works a list")
         {"parts of a notch add up", {focus(0), wheel(0, -30), wheel(0, -30), wheel(0, -30)}, -1, 0, 2},
         {"a press picks the entry under it", {press(0, 4)}, 4, 4, 0},
         {"a press below the entries picks nothing", {press(0, 16)}, -1, -1, 0},
+        {"a screen reader's pick takes the focus mark into sight", {pick(0, 12)}, 12, 12, 5},
         {"a drag picks the entries it comes over", {hold(0, 4), drag(0, 5), drag(0, 6)}, 6, 6, 0},
         {"a reset shows the list from its top", {focus(0), key(0, ListKey::End), reset()}, -1, 0, 0},
         {"the focus mark stands on the first entry when the list gets the focus", {focus(0)}, -1, 0, 0},

@@ -102,9 +102,9 @@ void DesktopTest::qtTextsInBulgarian()
     QVERIFY2(entries.contains(u"&Копиране"_s), qPrintable(entries.join(u", "_s)));
     QCOMPARE(window.findChild<QPushButton*>(u"reset"_s)->text(), u"Чисти"_s);
 
-    window.form().List1(4).Clear(); // a right pair now fails: the error box shows
-    window.form().List1(0).SetListIndex(5);
-    window.findChild<drelvan::ListBoxView*>(u"periods"_s)->choose(12);
+    window.session().model().List1(4).Clear(); // a right pair now fails: the error box shows
+    window.session().pick(0, 5);
+    window.session().pick(1, 12);
     QCOMPARE(window.findChild<QMessageBox*>(u"runtimeError"_s)->button(QMessageBox::Ok)->text(), u"Добре"_s);
 }
 

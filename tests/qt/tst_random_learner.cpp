@@ -28,14 +28,12 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QTest>
-#include <QThread>
 
 #include <algorithm>
 #include <array>
@@ -50,10 +48,6 @@ namespace {
 
 constexpr int defaultActions = 4000;
 constexpr std::size_t loggedActions = 40;
-
-// Long enough for any run of letters to count as one search, however slow
-// the machine.
-constexpr int patientTyping = 3'600'000;
 
 QStringList textsOf(const ListBoxView* list)
 {
@@ -75,11 +69,14 @@ void recordWarning(QtMsgType type, const QMessageLogContext& context, const QStr
     previousHandler(type, context, message);
 }
 
-// Typed text, Cyrillic included, which QTest::keyClicks cannot send.
-void sendText(QWidget* widget, const QString& text)
+// Typed text, Cyrillic included, which QTest::keyClicks cannot send, at
+// `timestamp` milliseconds.
+void sendText(QWidget* widget, const QString& text, quint64 timestamp = 0)
 {
     QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
     QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, text);
+    press.setTimestamp(timestamp);
+    release.setTimestamp(timestamp);
     QApplication::sendEvent(widget, &press);
     QApplication::sendEvent(widget, &release);
 }
@@ -189,7 +186,7 @@ private:
     std::array<ListBoxView*, 2> lists_;
     QPushButton* reset_;
     std::array<QWidget*, 4> focusChain_;
-    std::array<QElapsedTimer, 2> sinceTypeAhead_;
+    std::int64_t typedAt_ = 0;
     std::array<QString, 2> typedSoFar_;
 
     learner::Referee referee_{catalogue()};
@@ -406,14 +403,10 @@ void Learner::typeAhead(const Draw& action)
     step_.member = action.member;
 
     // Whether the list takes a letter as the next of a search or as a new
-    // one hangs on the time since the last; the learner types either quickly
-    // or, for a new search, at least a millisecond after a zero interval.
-    QGuiApplication::styleHints()->setKeyboardInputInterval(goingOn ? patientTyping : 0);
-    QElapsedTimer& since = sinceTypeAhead_[index];
-    while (!goingOn && since.isValid() && since.nsecsElapsed() < 2'000'000)
-        QThread::usleep(200);
-    sendText(list, typed);
-    since.start();
+    // one hangs on the time since the last, which the key event carries: a
+    // millisecond on, or well past the search's time.
+    typedAt_ += goingOn ? 1 : 10 * drelvan::ListController::typingInterval;
+    sendText(list, typed, static_cast<quint64>(typedAt_));
 }
 
 // A screen reader presses one of the entries it reads out, as a click on it
