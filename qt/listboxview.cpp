@@ -62,11 +62,6 @@ int ListBoxView::rowHeight() const
     return fontMetrics().height();
 }
 
-int ListBoxView::wholeRowsShown() const
-{
-    return std::max(1, viewport()->height() / rowHeight());
-}
-
 QSize ListBoxView::textRoom() const
 {
     const int frame = frameWidth();
@@ -246,7 +241,7 @@ void ListBoxView::focusOutEvent(QFocusEvent* event)
 void ListBoxView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    session_.setRowsShown(member_, wholeRowsShown());
+    session_.setRowsShown(member_, viewport()->height() / rowHeight());
     placeScrollBar();
 }
 

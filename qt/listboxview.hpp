@@ -37,7 +37,7 @@ public:
     int selectedRow() const { return model().ListIndex(); }
     int caretRow() const { return session_.list(member_).caret(); }
     int firstVisibleRow() const { return session_.list(member_).top(); }
-    int wholeRowsShown() const;
+    int wholeRowsShown() const { return session_.list(member_).rowsShown(); }
     // Viewport coordinates; -1 and an empty rectangle where there is no entry.
     int rowAt(QPoint point) const;
     QRect visualRect(int row) const;
