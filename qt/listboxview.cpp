@@ -49,23 +49,17 @@ ListBoxView::ListBoxView(Session& session, int16_t member, Announcer& announcer,
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setBackgroundRole(QPalette::Base);
     verticalScrollBar()->setSingleStep(1);
-    // The learner's own moves of the scroll bar; show() moves it unheard.
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int top) { session_.scrollTo(member_, top); });
 }
 
 QString ListBoxView::text(int row) const
 {
-    return row >= 0 && row < count() ? toQString(entries_[static_cast<std::size_t>(row)]) : QString();
+    return row >= 0 && row < count() ? toQString(model().List(static_cast<int16_t>(row))) : QString();
 }
 
 int ListBoxView::rowHeight() const
 {
     return fontMetrics().height();
-}
-
-int ListBoxView::wholeRowsShown() const
-{
-    return std::max(1, viewport()->height() / rowHeight());
 }
 
 QSize ListBoxView::textRoom() const
@@ -84,24 +78,22 @@ QRect ListBoxView::visualRect(int row) const
 {
     if (row < 0 || row >= count())
         return {};
-    return {0, (row - top_) * rowHeight(), viewport()->width(), rowHeight()};
+    return {0, (row - firstVisibleRow()) * rowHeight(), viewport()->width(), rowHeight()};
+}
+
+// The learner's own moves of the scroll bar go to the Session; these are
+// the Session's, and go unheard.
+void ListBoxView::placeScrollBar()
+{
+    const QSignalBlocker quiet(verticalScrollBar());
+    verticalScrollBar()->setRange(0, listrules::lastTop(count(), wholeRowsShown()));
+    verticalScrollBar()->setPageStep(wholeRowsShown());
+    verticalScrollBar()->setValue(firstVisibleRow());
 }
 
 void ListBoxView::show(const ListShown& list)
 {
-    const bool wasFocused = focused_;
-    const int wasSelected = selected_;
-    entries_ = list.entries;
-    selected_ = list.selected;
-    caret_ = list.caret;
-    top_ = list.top;
-    focused_ = list.focused;
-    {
-        const QSignalBlocker quiet(verticalScrollBar());
-        verticalScrollBar()->setRange(0, listrules::lastTop(count(), wholeRowsShown()));
-        verticalScrollBar()->setPageStep(wholeRowsShown());
-        verticalScrollBar()->setValue(top_);
-    }
+    placeScrollBar();
     viewport()->update();
 
     // A screen reader keeps what it has read until it is told of a change:
@@ -112,15 +104,16 @@ void ListBoxView::show(const ListShown& list)
     if (list.change.kind != EntriesChange::None)
         for (int row = list.change.kind == EntriesChange::Removed ? list.change.row : 0; row < count(); ++row)
             notify(QAccessible::NameChanged, row);
-    if (selected_ != wasSelected) {
-        if (wasSelected >= 0 && wasSelected < count())
-            notify(QAccessible::SelectionRemove, wasSelected);
-        if (selected_ >= 0)
-            notify(QAccessible::SelectionAdd, selected_);
+    if (list.selected != selectionTold_) {
+        if (selectionTold_ >= 0 && selectionTold_ < count())
+            notify(QAccessible::SelectionRemove, selectionTold_);
+        if (list.selected >= 0)
+            notify(QAccessible::SelectionAdd, list.selected);
+        selectionTold_ = list.selected;
     }
     // As the list gains the focus, Qt tells of the list first; the entry
     // follows from focusInEvent.
-    if (wasFocused)
+    if (!gainingFocus_)
         announceCaret();
 }
 
@@ -130,7 +123,7 @@ void ListBoxView::announceCaret()
 {
     if (!hasFocus())
         return;
-    notify(QAccessible::Focus, caret_);
+    notify(QAccessible::Focus, caretRow());
     caretTold_ = true;
 }
 
@@ -152,20 +145,21 @@ void ListBoxView::notify(QAccessible::Event type, int row)
 void ListBoxView::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
-    if (count() == 0 && focused_) {
+    const ListController& list = session_.list(member_);
+    if (count() == 0 && list.focused()) {
         // An empty list shows where its first entry would be.
         drawFocusMark(painter, QRect(0, 0, viewport()->width(), rowHeight()), QPalette::Base);
         return;
     }
-    const int last = std::min(count() - 1, top_ + viewport()->height() / rowHeight());
-    for (int row = top_; row <= last; ++row) {
+    const int last = std::min(count() - 1, list.top() + viewport()->height() / rowHeight());
+    for (int row = list.top(); row <= last; ++row) {
         const QRect place = visualRect(row);
-        const bool selected = row == selected_;
+        const bool selected = row == selectedRow();
         if (selected)
             painter.fillRect(place, palette().highlight());
         painter.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
         painter.drawText(place.adjusted(textMargin, 0, -textMargin, 0), Qt::AlignLeft | Qt::AlignVCenter, text(row));
-        if (row == caret_ && focused_)
+        if (row == list.caret() && list.focused())
             drawFocusMark(painter, place, selected ? QPalette::Highlight : QPalette::Base);
     }
 }
@@ -227,7 +221,9 @@ void ListBoxView::keyPressEvent(QKeyEvent* event)
 void ListBoxView::focusInEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusInEvent(event);
+    gainingFocus_ = true;
     session_.focus(member_, true);
+    gainingFocus_ = false;
     // Once Qt has told a screen reader that the list has the focus, which it
     // does after this event, unless a pick has told the entry since.
     caretTold_ = false;
@@ -245,12 +241,8 @@ void ListBoxView::focusOutEvent(QFocusEvent* event)
 void ListBoxView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    session_.setRowsShown(member_, wholeRowsShown());
-}
-
-void ListBoxView::scrollContentsBy(int, int)
-{
-    viewport()->update();
+    session_.setRowsShown(member_, viewport()->height() / rowHeight());
+    placeScrollBar();
 }
 
 } // namespace drelvan

@@ -7,8 +7,6 @@
 #include <QAccessible>
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
 class QPainter;
 
@@ -17,8 +15,8 @@ namespace drelvan {
 class Announcer;
 
 // One of the visible list boxes on the screen. It keeps nothing of the
-// list's own: Qt's events become calls on the learner's Session, and it
-// draws what the Session last showed it (`show`).
+// list's own: Qt's events become calls on the learner's Session, and what it
+// draws and tells a screen reader it reads from the Session as it goes.
 //
 // Drawn by hand rather than with Qt's item views: a QListWidget for each of
 // the two lists cost 0.8 MiB and 2.4 M instructions more at start, for a
@@ -30,15 +28,16 @@ public:
     ListBoxView(Session& session, int16_t member, Announcer& announcer, QWidget* parent);
 
     using QAbstractScrollArea::show;
-    // Draws `list` from now on, and tells a screen reader what changed.
+    // The list changed as `list` says: it is drawn again, and a screen
+    // reader is told what changed.
     void show(const ListShown& list);
 
-    int count() const { return static_cast<int>(entries_.size()); }
+    int count() const { return model().ListCount(); }
     QString text(int row) const;
-    int selectedRow() const { return selected_; }
-    int caretRow() const { return caret_; }
-    int firstVisibleRow() const { return top_; }
-    int wholeRowsShown() const;
+    int selectedRow() const { return model().ListIndex(); }
+    int caretRow() const { return session_.list(member_).caret(); }
+    int firstVisibleRow() const { return session_.list(member_).top(); }
+    int wholeRowsShown() const { return session_.list(member_).rowsShown(); }
     // Viewport coordinates; -1 and an empty rectangle where there is no entry.
     int rowAt(QPoint point) const;
     QRect visualRect(int row) const;
@@ -63,10 +62,11 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void scrollContentsBy(int dx, int dy) override;
 
 private:
+    const ListBox& model() const { return session_.form().List1(member_); }
     int rowHeight() const;
+    void placeScrollBar();
     void drawFocusMark(QPainter& painter, const QRect& place, QPalette::ColorRole background) const;
     void announceCaret();
     void notify(QAccessible::Event type, int row);
@@ -74,15 +74,15 @@ private:
     Session& session_;
     const int16_t member_;
     Announcer& announcer_;
-    // What the Session last showed.
-    std::vector<std::u16string> entries_;
-    int selected_ = -1;
-    int caret_ = -1;
-    int top_ = 0;
-    bool focused_ = false;
+    // The entry a screen reader was last told is selected. The model has
+    // moved on by the time show() hears of it, and a screen reader must be
+    // told that this one is no longer selected.
+    int selectionTold_ = -1;
     // Whether a screen reader has been told where the focus mark is since
-    // the list gained the focus.
+    // the list gained the focus, and whether the list is gaining it just
+    // now, when Qt has yet to tell of the list itself.
     bool caretTold_ = false;
+    bool gainingFocus_ = false;
 };
 
 } // namespace drelvan

@@ -147,6 +147,11 @@ void WindowTest::verifyScreenAgreesWithModel()
             QVERIFY2((colour == highlight) == (row == model.ListIndex()),
                      qPrintable(u"row %1 of %2"_s.arg(row).arg(view->objectName())));
         }
+        // The scroll bar spans the rows there are to scroll, laid out as they are.
+        const QScrollBar* bar = view->verticalScrollBar();
+        QCOMPARE(bar->pageStep(), view->wholeRowsShown());
+        QCOMPARE(bar->maximum(), std::max(0, view->count() - view->wholeRowsShown()));
+        QCOMPARE(bar->value(), view->firstVisibleRow());
     }
     QCOMPARE(verdictShown(*window), modelVerdict(*window).replace(u"\r\n"_s, u"\n"_s));
 }
@@ -231,6 +236,7 @@ void WindowTest::texts()
     QVERIFY(opening.startsWith(u"Да се реализира проект"_s));
     QCOMPARE(opening.count(u'\n'), 8);
     QCOMPARE(opening.size(), 1000); // 1008 with CR LF line ends
+    verifyScreenAgreesWithModel();
 }
 
 // The font the window resolves to, whatever is installed, draws every
