@@ -4,6 +4,8 @@
 
 #include "content/texts.hpp"
 
+#include <QScrollBar>
+
 namespace drelvan {
 
 VerdictBox::VerdictBox(QWidget* parent) : QPlainTextEdit(parent)
@@ -27,7 +29,11 @@ void VerdictBox::show(std::u16string_view text)
     if (shown == toPlainText())
         return;
     setPlainText(shown);
-    moveCursor(QTextCursor::Start);
+    // The box shows a new text from its first line. Replacing the text puts
+    // the cursor there and the first line in sight already; moving it again
+    // where that is so would lay the text out a second time for nothing.
+    if (textCursor().position() != 0 || verticalScrollBar()->value() != 0)
+        moveCursor(QTextCursor::Start);
 }
 
 } // namespace drelvan
