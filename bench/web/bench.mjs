@@ -36,11 +36,14 @@ const watchSelection = () => {
     }).observe(document, { subtree: true, attributes: true, attributeFilter: ['aria-selected'] });
 };
 
+// The page's first contentful paint, or NaN where the browser reports none
+// within ten seconds (a run that cannot be measured, not a hang).
 async function firstPaint(page) {
     return page.evaluate(() => new Promise((done) => {
         const found = () => performance.getEntriesByName('first-contentful-paint')[0];
         if (found()) return done(found().startTime);
         new PerformanceObserver(() => found() && done(found().startTime)).observe({ type: 'paint', buffered: true });
+        setTimeout(() => done(NaN), 10000);
     }));
 }
 
@@ -70,6 +73,7 @@ const browser = await chromium.launch({ executablePath: '/usr/bin/chromium' });
 const browserPid = process.pid;
 const figures = { helloFcp: [], quizFcp: [], interactive: [], memory: [] };
 for (let run = 0; run < runs; ++run) {
+    process.stderr.write(`round ${run + 1} of ${runs}\r`);
     // Hello and quiz in turn, each in a fresh context.
     for (const [url, isQuiz] of run % 2 ? [[quiz, true], [hello, false]] : [[hello, false], [quiz, true]]) {
         const context = await browser.newContext();
