@@ -51,13 +51,23 @@ var drelvan = (function () {
             list.scrollTop = shownTop[member] * height;
     }
 
+    var scrollKeys = ['ArrowUp', 'ArrowDown', 'PageUp', 'PageDown', 'End', ' '];
+
     function wire(list, member) {
         var pointer = null; // the mouse button held on this list
         var clicked = false; // a pointer made the click that follows
         list.addEventListener('focus', function () { core && core._dv_focus(member, 1); });
         list.addEventListener('blur', function () { core && core._dv_focus(member, 0); });
         list.addEventListener('keydown', function (event) {
-            if (core && core._dv_key(member, put(event.key), event.shiftKey, event.ctrlKey, event.altKey))
+            if (!core)
+                return;
+            // A key the quiz leaves to the window (with Alt) does nothing to
+            // the list either: the browser would scroll it on its own, and a
+            // smooth scroll still running could move the list after the
+            // quiz has placed it. Alt with Left, Right or Home stays the
+            // browser's (back, forward, home page).
+            if (core._dv_key(member, put(event.key), event.shiftKey, event.ctrlKey, event.altKey)
+                    || scrollKeys.indexOf(event.key) >= 0)
                 event.preventDefault();
         });
         // keypress comes for the keys that type a character, with it.

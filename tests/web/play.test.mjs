@@ -133,6 +133,17 @@ test('the wheel scrolls three rows a notch and picks nothing', async ({ page }) 
     expect((await read(page)).names.selected).toEqual([]);
 });
 
+test('a key the list leaves to the window (Alt) moves nothing, the browser\'s scrolling included', async ({ page }) => {
+    await open(page);
+    await page.focus('#names');
+    await page.keyboard.press('Alt+ArrowDown');
+    await page.keyboard.press('Alt+PageDown');
+    await page.waitForTimeout(300); // a smooth scroll of the browser's own would be under way by now
+    const shown = await read(page);
+    expect([shown.names.top, shown.names.selected, await page.locator('#names').evaluate((list) => list.scrollTop)])
+        .toEqual([0, [], 0]);
+});
+
 test('a screen reader\'s click on options (no pointer) makes a check', async ({ page }) => {
     await open(page);
     await page.evaluate(([name, period]) => {
