@@ -6,6 +6,7 @@ var drelvan = (function () {
     var lists = [byId('names'), byId('periods')];
     var verdict = byId('verdict'), live = byId('live');
     var shownTop = [0, 0];
+    var painted = [false, false]; // the quiz has painted the list's entries
     var core = null;
 
     function rowHeight(list) {
@@ -193,8 +194,8 @@ var drelvan = (function () {
             var list = lists[member];
             // The quiz's first painting finds the entries the markup was
             // written with already there, and keeps them.
-            var fresh = !list.dataset.painted;
-            list.dataset.painted = 1;
+            var fresh = !painted[member];
+            painted[member] = true;
             if (entries !== null && !(fresh && entries === Array.prototype.map.call(list.children, function (option) {
                 return option.textContent + '\0';
             }).join(''))) {
