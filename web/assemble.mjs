@@ -1,6 +1,6 @@
 // Puts the page together: the markup from pagegen, then one script:
-// Emscripten's, with the WebAssembly inside, followed by the page's own
-// (web/page.js), which starts it. A module script, so that the parser does
+// the WebAssembly in base64 (drelvanWasm), Emscripten's glue, and the page's
+// own (web/page.js), which compiles the WebAssembly and starts the quiz. A module script, so that the parser does
 // not wait for it: the window is drawn first. The Content-Security-Policy lets the page run that script and that
 // style, by their hashes, and WebAssembly, and fetch only its own folder.
 //
@@ -17,7 +17,8 @@ let html = read(markup);
 // share of the page's size halves.
 const plain = (path) => read(path).split('\n').map((line) => line.trim())
     .filter((line) => line && !line.startsWith('//')).join('\n');
-const script = `${read(quizScript).trim()}\n${plain(pageScript)}\n`;
+const wasm = readFileSync(quizScript.replace(/\.js$/, '.wasm')).toString('base64');
+const script = `var drelvanWasm='${wasm}';\n${read(quizScript).trim()}\n${plain(pageScript)}\n`;
 if (script.includes('</script'))
     throw new Error('the script would end its element early');
 const style = html.match(/<style>([^]*?)<\/style>/)[1];
@@ -28,8 +29,6 @@ const policy = [
     "img-src 'self'",
     // The service worker, which would otherwise fall under script-src.
     "worker-src 'self'",
-    // Emscripten reads the WebAssembly out of its data: URL with fetch().
-    "connect-src 'self' data:",
     "object-src 'none'",
     "base-uri 'none'",
     "form-action 'none'",

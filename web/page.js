@@ -6,6 +6,7 @@ var drelvan = (function () {
     var lists = [byId('names'), byId('periods')];
     var verdict = byId('verdict'), live = byId('live');
     var shownTop = [0, 0];
+    var painted = [false, false]; // the quiz has painted the list's entries
     var core = null;
 
     function rowHeight(list) {
@@ -201,7 +202,13 @@ var drelvan = (function () {
         },
         paintList: function (member, selected, caret, top, focused, entries) {
             var list = lists[member];
-            if (entries !== null) {
+            // The quiz's first painting finds the entries the markup was
+            // written with already there, and keeps them.
+            var fresh = !painted[member];
+            painted[member] = true;
+            if (entries !== null && !(fresh && entries === Array.prototype.map.call(list.children, function (option) {
+                return option.textContent + '\0';
+            }).join(''))) {
                 var names = entries.split('\0');
                 names.pop();
                 list.replaceChildren.apply(list, names.map(function (entry, row) {
@@ -243,14 +250,28 @@ var drelvan = (function () {
 // module: its names are its own).
 self.drelvan = drelvan;
 
-// The quiz starts once the window is on the screen: the learner sees it
-// first, and WebAssembly compiles meanwhile.
+// The WebAssembly (drelvanWasm, base64, put before this script by
+// web/assemble.mjs) compiles on the browser's own threads from the start,
+// while the window is drawn; the quiz starts once both are done, so that its
+// first painting comes after the first frame.
 if (typeof WebAssembly !== 'object') {
     drelvan.noWebAssembly();
 } else {
-    requestAnimationFrame(function () {
-        setTimeout(function () {
-            createDrelvan({ onAbort: drelvan.noWebAssembly }).then(drelvan.start, drelvan.noWebAssembly);
+    var wasm = atob(drelvanWasm), bytes = new Uint8Array(wasm.length);
+    for (var at = 0; at < wasm.length; ++at)
+        bytes[at] = wasm.charCodeAt(at);
+    Promise.all([
+        WebAssembly.compile(bytes),
+        new Promise(function (drawn) { requestAnimationFrame(function () { setTimeout(drawn); }); })
+    ]).then(function (done) {
+        return createDrelvan({
+            onAbort: drelvan.noWebAssembly,
+            instantiateWasm: function (imports, receive) {
+                WebAssembly.instantiate(done[0], imports).then(function (instance) {
+                    receive(instance, done[0]);
+                }, drelvan.noWebAssembly);
+                return {};
+            }
         });
-    });
+    }).then(drelvan.start, drelvan.noWebAssembly);
 }
