@@ -10,6 +10,7 @@
 #include "content/about.hpp"
 #include "content/layout.hpp"
 #include "content/texts.hpp"
+#include "content/utf8.hpp"
 #include "quiz/frontend.hpp"
 #include "quiz/session.hpp"
 #include "web/pagetexts.hpp"
@@ -34,37 +35,12 @@ constexpr int textMargin = 3;
 // A face that stands in for the quiz's shrinks no smaller than this to fit.
 constexpr int smallestPoints = 8;
 
-std::string utf8(std::u16string_view text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size())
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 // Text for HTML, in an element or in a quoted attribute.
 std::string html(std::u16string_view text)
 {
     std::string out;
-    for (const char c : utf8(text)) {
+    for (const char c : toUtf8(text)) {
         switch (c) {
         case '&': out += "&amp;"; break;
         case '<': out += "&lt;"; break;
@@ -80,7 +56,7 @@ std::string html(std::u16string_view text)
 std::string json(std::u16string_view text)
 {
     std::string out = "\"";
-    for (const char c : utf8(text)) {
+    for (const char c : toUtf8(text)) {
         if (c == '"' || c == '\\')
             out += '\\';
         out += c;
@@ -154,7 +130,7 @@ std::string style()
 {
     using namespace layout;
     const int rowHeight = (namesList.height / 15 - 2 * frameWidth) / rowsDrawnFor;
-    std::string font = "'" + utf8(fontFace) + "','Liberation Serif',serif";
+    std::string font = "'" + toUtf8(fontFace) + "','Liberation Serif',serif";
     std::string css;
     css += "html,#window{background:" + colour(windowColour) + "}\n";
     css += "body{margin:0;color:#000;font:" + std::to_string(fontWeight) + ' ' + std::to_string(fontPoints) + "pt "

@@ -5,6 +5,7 @@
 
 #include "controls/controls.hpp"
 #include "core/khans.hpp"
+#include "content/utf8.hpp"
 
 #include <doctest/doctest.h>
 
@@ -42,30 +43,10 @@ using expected::periods;
 // and the blanks at either end made visible.
 inline std::string utf8(std::u16string_view text)
 {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size())
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        if (c == u'\r' || c == u'\n') {
-            out += c == u'\r' ? "\\r" : "\\n";
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return '"' + out + '"';
+    std::u16string shown;
+    for (const char16_t c : text)
+        shown += c == u'\r' ? std::u16string_view(u"\\r") : c == u'\n' ? std::u16string_view(u"\\n") : std::u16string_view(&c, 1);
+    return '"' + drelvan::toUtf8(shown) + '"';
 }
 
 namespace doctest {

@@ -15,6 +15,7 @@
 
 #include "controls/controls.hpp"
 #include "controls/form.hpp"
+#include "content/utf8.hpp"
 
 #include <algorithm>
 #include <array>
@@ -78,38 +79,12 @@ struct Catalogue {
     Texts periods;
 };
 
-// Text for a failure message.
-inline std::string utf8(std::u16string_view text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size())
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 inline std::string joined(const Texts& texts)
 {
     std::string out;
     for (const auto& text : texts)
-        out += (out.empty() ? "" : ", ") + utf8(text);
+        out += (out.empty() ? "" : ", ") + toUtf8(text);
     return out;
 }
 
@@ -239,11 +214,11 @@ private:
                 if (step.aimed && !step.aim && changed)
                     return "a press beside the entries picked one";
                 if (step.aimed && step.aim && gone[index] != Texts{*step.aim} && picked != step.aim)
-                    return "\"" + utf8(*step.aim) + "\" was aimed at, not picked";
+                    return "\"" + toUtf8(*step.aim) + "\" was aimed at, not picked";
             }
         }
         if (form.Text1(0).Text() != verdict_)
-            return "the verdict box holds \"" + utf8(form.Text1(0).Text()) + "\", not \"" + utf8(verdict_) + "\"";
+            return "the verdict box holds \"" + toUtf8(form.Text1(0).Text()) + "\", not \"" + toUtf8(verdict_) + "\"";
         entries_ = entries;
         selected_ = selected;
         return {};
@@ -261,7 +236,7 @@ private:
         const auto& names = catalogue_.chronologicalNames;
         const auto found = std::find(names.begin(), names.end(), name);
         if (found == names.end())
-            return "a check took out \"" + utf8(name) + "\", no ruler's name";
+            return "a check took out \"" + toUtf8(name) + "\", no ruler's name";
         const auto row = static_cast<std::size_t>(found - names.begin());
         const bool right = catalogue_.periods[row] == period;
         note_ += (right ? u" -> right: " : u" -> wrong: ") + name + u" / " + period;
@@ -274,7 +249,7 @@ private:
         const auto other = static_cast<std::size_t>(1 - acted);
         const int before = selected_[other];
         if (before < 0 || gone[other][0] != entries_[other][static_cast<std::size_t>(before)])
-            return "the check took out \"" + utf8(gone[other][0]) + "\", not the selection in " + listNames[other];
+            return "the check took out \"" + toUtf8(gone[other][0]) + "\", not the selection in " + listNames[other];
         if (selected[0] >= 0 || selected[1] >= 0)
             return "a selection stands after the check";
         verdict_ = (right ? u"Вярно " : u"Грешно ") + name + u" период " + period + u"\r\n";
@@ -317,7 +292,7 @@ private:
                 const EntryHeard& entry = heard[static_cast<std::size_t>(row)];
                 if (entry.name != entries[static_cast<std::size_t>(row)] || entry.selected != (row == selected) ||
                     entry.focused != (list.focused && row == caret))
-                    return "a screen reader hears entry " + std::to_string(row) + " as \"" + utf8(entry.name) + "\"" +
+                    return "a screen reader hears entry " + std::to_string(row) + " as \"" + toUtf8(entry.name) + "\"" +
                            (entry.selected ? ", selected" : "") + (entry.focused ? ", focused" : "") + where;
             }
         }
@@ -352,7 +327,7 @@ private:
         if (form.List1(0).ListIndex() >= 0 && form.List1(1).ListIndex() >= 0)
             return "a name and a period stand selected";
         if (screen.verdict != form.Text1(0).Text())
-            return "the verdict box shows \"" + utf8(screen.verdict) + "\", not \"" + utf8(form.Text1(0).Text()) + "\"";
+            return "the verdict box shows \"" + toUtf8(screen.verdict) + "\", not \"" + toUtf8(form.Text1(0).Text()) + "\"";
         if (screen.focus != focus)
             return "the keyboard focus is at " + std::to_string(screen.focus) + ", not at " + std::to_string(focus);
         if (screen.failureShown)

@@ -193,9 +193,9 @@ void Learner::act(const Draw& action)
 // and the lists are drawn where the session placed them.
 std::string Learner::settle()
 {
-    current_ += learner::utf8(referee_.takeNote());
+    current_ += drelvan::toUtf8(referee_.takeNote());
     std::string wrong = referee_.settle(step_, window_.form(), screen(), expectedFocus_);
-    current_ += learner::utf8(referee_.takeNote());
+    current_ += drelvan::toUtf8(referee_.takeNote());
     for (int16_t member = 0; member < 2 && wrong.empty(); ++member) {
         const drelvan::ListController& placed = window_.session().list(member);
         if (sent(list(member), LB_GETTOPINDEX) != placed.top())
@@ -457,7 +457,7 @@ void Learner::type(const Draw& action)
     }
     focus(learner::VerdictBox);
     focus(action.member + 1);
-    current_ += "type \"" + learner::utf8(typed) + "\" in " + learner::Referee::listNames[action.member];
+    current_ += "type \"" + drelvan::toUtf8(typed) + "\" in " + learner::Referee::listNames[action.member];
     for (std::size_t i = 0; i < typed.size() && wrong_.empty(); ++i) {
         if (i > 0)
             wrong_ = settle();
