@@ -9,7 +9,7 @@
 
 int main(int argc, char* argv[])
 {
-    if (const auto answer = drelvan::answerCommandLine({argv + std::min(argc, 1), argv + argc})) {
+    if (const auto answer = drelvan::answerCommandLine({argv + std::min(argc, 1), argv + argc}, drelvan::qtOptions)) {
         std::cout << answer->out;
         std::cerr << answer->err;
         return answer->status;

@@ -1,7 +1,6 @@
 #include "qt/startup.hpp"
 
 #include "content/about.hpp"
-#include "content/texts.hpp"
 
 #include <QApplication>
 
@@ -12,78 +11,15 @@ namespace drelvan {
 
 namespace {
 
-std::string usage()
-{
-    return std::string(texts::usageLead) + std::string(about::executable) + std::string(texts::usageArguments);
-}
-
-bool isHelp(const std::string& argument) { return argument == "--help" || argument == "-h"; }
-bool isVersion(const std::string& argument) { return argument == "--version" || argument == "-v"; }
-
-// Qt's own options, which QApplication takes out of the command line: a
-// session manager restores the program with -session, a user may pick
-// -platform or -style. They are Qt's to answer, with one dash or two.
-enum class QtOption { none, flag, withValue };
-
-QtOption qtOption(std::string argument)
-{
-    static const char* const withValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
+constexpr std::string_view qtWithValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
                                             "qwindowgeometry", "qwindowicon", "qwindowtitle", "session",
                                             "display", "style", "stylesheet"};
-    static const char* const flags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
-    if (argument.rfind("--", 0) == 0)
-        argument.erase(0, 1);
-    if (argument.size() < 2 || argument.front() != '-')
-        return QtOption::none;
-    argument.erase(0, 1);
-    const std::size_t equals = argument.find('=');
-    const std::string name = argument.substr(0, equals);
-    for (const char* option : withValue)
-        if (name == option)
-            return equals == std::string::npos ? QtOption::withValue : QtOption::flag;
-    for (const char* option : flags)
-        if (argument == option)
-            return QtOption::flag;
-    return QtOption::none;
-}
-
-CommandLineAnswer usageError(const std::string& what)
-{
-    return {2, {}, std::string(about::executable) + ": " + what + "\n" + usage()};
-}
+constexpr std::string_view qtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
 } // namespace
 
-std::optional<CommandLineAnswer> answerCommandLine(const std::vector<std::string>& arguments)
-{
-    bool help = false;
-    bool ours = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (isHelp(argument) || isVersion(argument)) {
-            help = help || isHelp(argument);
-            ours = true;
-            continue;
-        }
-        switch (qtOption(argument)) {
-        case QtOption::flag:
-            continue;
-        case QtOption::withValue:
-            if (++i == arguments.size())
-                return usageError("option '" + argument + "' needs a value");
-            continue;
-        case QtOption::none:
-            break;
-        }
-        const bool option = argument.size() > 1 && argument.front() == '-';
-        return usageError((option ? "unknown option '" : "unexpected argument '") + argument + "'");
-    }
-    if (!ours)
-        return std::nullopt;
-    if (help)
-        return CommandLineAnswer{0, usage() + std::string(texts::helpText), {}};
-    return CommandLineAnswer{0, std::string(about::name) + " " + std::string(about::version) + "\n", {}};
-}
+// QApplication takes these out of the command line itself.
+const ToolkitOptions qtOptions{qtWithValue, qtFlags};
 
 namespace {
 
