@@ -152,26 +152,28 @@ var drelvan = (function () {
     // metrics. Where neither is installed, the face that stands in may be
     // wider: the window's font shrinks, half a point at a time and no smaller
     // than the window says (data-smallest), until every caption and entry
-    // fits where it stands, as the desktop window does.
+    // fits where it stands, as the desktop window does. Whether the texts
+    // fit is asked first: the answer comes from the layout the first frame
+    // needs anyway, where the canvas that tells which faces are installed
+    // costs the first frame several milliseconds.
     function fitFont() {
         var area = byId('window'), style = getComputedStyle(area);
-        var faces = style.fontFamily.split(',').slice(0, 2);
+        var texts = Array.prototype.slice.call(document.querySelectorAll('.label, button, [role=option]'));
+        var fits = function () {
+            return texts.every(function (element) { return element.scrollWidth <= element.clientWidth; });
+        };
+        if (fits())
+            return;
         var measure = document.createElement('canvas').getContext('2d');
         var sample = byId('title').textContent;
-        var installed = faces.some(function (face) {
+        var installed = style.fontFamily.split(',').slice(0, 2).some(function (face) {
             measure.font = '16px monospace';
             var fallback = measure.measureText(sample).width;
             measure.font = '16px ' + face + ', monospace';
             return measure.measureText(sample).width !== fallback;
         });
-        if (installed)
-            return;
-        var texts = Array.prototype.slice.call(document.querySelectorAll('.label, button, [role=option]'));
-        var fits = function () {
-            return texts.every(function (element) { return element.scrollWidth <= element.clientWidth; });
-        };
         var points = parseFloat(style.fontSize) * 0.75, smallest = parseFloat(area.dataset.smallest);
-        while (!fits() && points > smallest) {
+        while (!installed && !fits() && points > smallest) {
             points -= 0.5;
             area.style.fontSize = points + 'pt';
         }
@@ -257,9 +259,17 @@ self.drelvan = drelvan;
 if (typeof WebAssembly !== 'object') {
     drelvan.noWebAssembly();
 } else {
-    var wasm = atob(drelvanWasm), bytes = new Uint8Array(wasm.length);
-    for (var at = 0; at < wasm.length; ++at)
-        bytes[at] = wasm.charCodeAt(at);
+    // Decoded by the browser where it can (Uint8Array.fromBase64): a loop in
+    // the script takes the first frame ten milliseconds and more.
+    var bytes;
+    if (Uint8Array.fromBase64) {
+        bytes = Uint8Array.fromBase64(drelvanWasm);
+    } else {
+        var wasm = atob(drelvanWasm);
+        bytes = new Uint8Array(wasm.length);
+        for (var at = 0; at < wasm.length; ++at)
+            bytes[at] = wasm.charCodeAt(at);
+    }
     Promise.all([
         WebAssembly.compile(bytes),
         new Promise(function (drawn) { requestAnimationFrame(function () { setTimeout(drawn); }); })
