@@ -1,6 +1,7 @@
 #pragma once
 
-#include <windows.h>
+#include "win32/systemlibrary.hpp"
+
 #include <oleauto.h>
 #include <unknwn.h>
 
@@ -16,14 +17,6 @@ namespace drelvan::win32 {
 // where it is missing the program runs on and announces nothing.
 class Announcer {
 public:
-    Announcer();
-    ~Announcer();
-    Announcer(const Announcer&) = delete;
-    Announcer& operator=(const Announcer&) = delete;
-
-    // Whether the running Windows can announce at all.
-    bool available() { return load(); }
-
     // Announces `text` as coming from the control `source`.
     void announce(HWND source, std::u16string_view text);
 
@@ -40,8 +33,8 @@ private:
     using SysFreeStringFn = void(WINAPI*)(BSTR);
 
     bool loaded_ = false;
-    HMODULE automation_ = nullptr;
-    HMODULE automationStrings_ = nullptr;
+    SystemLibrary automation_{L"uiautomationcore.dll"};
+    SystemLibrary automationStrings_{L"oleaut32.dll"};
     HostProviderFn hostProvider_ = nullptr;
     RaiseNotificationFn raise_ = nullptr;
     SysAllocStringLenFn allocString_ = nullptr;

@@ -1,16 +1,14 @@
 #include "win32/layout.hpp"
 
+#include "win32/systemlibrary.hpp"
+
 namespace drelvan::win32 {
 
 namespace {
 
 // Functions that Windows 10 has only from version 1607 on, looked up when
 // first needed so that the program still starts on the first releases.
-template <class Function>
-Function user32(const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
-}
+SystemLibrary user32(L"user32.dll");
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
@@ -39,7 +37,7 @@ HFONT createQuizFont(UINT dpi)
 
 UINT dpiOf(HWND window)
 {
-    static const auto getDpiForWindow = user32<GetDpiForWindowFn>("GetDpiForWindow");
+    static const auto getDpiForWindow = user32.function<GetDpiForWindowFn>("GetDpiForWindow");
     if (getDpiForWindow && window)
         if (const UINT dpi = getDpiForWindow(window))
             return dpi;
@@ -53,7 +51,7 @@ UINT dpiOf(HWND window)
 // dpi, scaled to `dpi`.
 int systemMetric(int index, UINT dpi)
 {
-    static const auto forDpi = user32<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+    static const auto forDpi = user32.function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
     if (forDpi)
         return forDpi(index, dpi);
     return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(dpiOf(nullptr)));
@@ -61,7 +59,7 @@ int systemMetric(int index, UINT dpi)
 
 SIZE windowSizeFor(SIZE client, DWORD style, DWORD exStyle, UINT dpi)
 {
-    static const auto adjustForDpi = user32<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+    static const auto adjustForDpi = user32.function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
     RECT frame{0, 0, client.cx, client.cy};
     if (adjustForDpi)
         adjustForDpi(&frame, style, FALSE, exStyle, dpi);
