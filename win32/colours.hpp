@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <array>
+
 namespace drelvan::win32 {
 
 // A text colour and the background it is drawn on.
@@ -14,32 +16,23 @@ struct ColourPair {
 // Windows' own controls behave. Mixing the two is what made text vanish: the
 // program's pink under the theme's white text, the theme's black under the
 // DC's black text. Selected list rows are left to the list box, which draws
-// them in the system's highlight colours in either case.
-struct Palette {
-    COLORREF window; // the window's own background
-    ColourPair caption; // the quiz's title and the lists' captions
-    ColourPair box; // the lists and the verdict box
-    ColourPair button; // "Чисти"
-};
-
-// Whether the learner has a high-contrast theme on.
-bool highContrast();
-Palette paletteFor(bool highContrast);
-
-// The palette in force, with a brush for each background; read again when
-// the theme changes (WM_SYSCOLORCHANGE, WM_SETTINGCHANGE).
+// them in the system's highlight colours in either case. Read again when the
+// theme changes (WM_SYSCOLORCHANGE, WM_SETTINGCHANGE), with a brush for each
+// background.
 class Colours {
 public:
+    // The window's own background; the quiz's title and the lists' captions;
+    // the lists and the verdict box; "Чисти".
     enum Part { window, caption, box, button };
 
-    Colours();
-    ~Colours();
+    Colours() { update(); }
+    ~Colours() { release(); }
     Colours(const Colours&) = delete;
     Colours& operator=(const Colours&) = delete;
 
     // Reads the theme again.
     void update();
-    const Palette& palette() const { return palette_; }
+    const ColourPair& operator[](Part part) const { return pairs_[part]; }
     HBRUSH brush(Part part) const { return brushes_[part]; }
     // The answer to a control's WM_CTLCOLOR...: its DC set to the part's
     // text and background, and the brush of that background.
@@ -48,7 +41,7 @@ public:
 private:
     void release();
 
-    Palette palette_{};
+    std::array<ColourPair, 4> pairs_{};
     HBRUSH brushes_[4]{};
 };
 

@@ -62,7 +62,7 @@ void PaintedButton::draw(const DRAWITEMSTRUCT& item) const
         OffsetRect(&text, half.cx, half.cy);
     const HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, colours_.palette().button.text);
+    SetTextColor(dc, colours_[Colours::button].text);
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     SelectObject(dc, oldFont);
 
