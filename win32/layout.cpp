@@ -28,6 +28,12 @@ RECT pixels(const Twips& place, UINT dpi)
     return {left, top, left + pixels(place.width, dpi), top + pixels(place.height, dpi)};
 }
 
+HWND createControl(HWND parent, int id, const wchar_t* kind, const wchar_t* text, DWORD style, DWORD exStyle)
+{
+    return CreateWindowExW(exStyle, kind, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+}
+
 HFONT createQuizFont(UINT dpi)
 {
     return CreateFontW(-MulDiv(layout::fontPoints, static_cast<int>(dpi), 72), 0, 0, 0, layout::fontWeight, FALSE,

@@ -18,6 +18,10 @@ inline constexpr COLORREF colorRef(layout::Rgb colour)
 int pixels(int twips, UINT dpi);
 RECT pixels(const Twips& place, UINT dpi);
 
+// A visible child control of `parent` with the id `id`, made at no size: the
+// window's layout places it.
+HWND createControl(HWND parent, int id, const wchar_t* kind, const wchar_t* text, DWORD style, DWORD exStyle = 0);
+
 // The quiz's font at `dpi`. Where Times New Roman is missing, the font mapper
 // takes another roman face with Cyrillic letters.
 HFONT createQuizFont(UINT dpi);

@@ -30,9 +30,7 @@ void band(HDC dc, RECT& place, SIZE thick, int topLeft, int bottomRight)
 PaintedButton::PaintedButton(HWND parent, int id, const wchar_t* caption, const Colours& colours)
     : colours_(colours)
 {
-    subclass(CreateWindowExW(0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0, 0, 0,
-                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                             nullptr));
+    subclass(createControl(parent, id, L"BUTTON", caption, WS_TABSTOP | BS_OWNERDRAW));
 }
 
 void PaintedButton::draw(const DRAWITEMSTRUCT& item) const
@@ -73,7 +71,8 @@ void PaintedButton::draw(const DRAWITEMSTRUCT& item) const
     // one dotted rectangle inside another.
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
         InflateRect(&place, -pixels(2 * 15, dpi), -pixels(2 * 15, dpi));
-        const int lines = std::max(1, std::min(systemMetric(SM_CXFOCUSBORDER, dpi), systemMetric(SM_CYFOCUSBORDER, dpi)));
+        const int lines
+            = std::max(1, std::min(systemMetric(SM_CXFOCUSBORDER, dpi), systemMetric(SM_CYFOCUSBORDER, dpi)));
         // Black and white, so that the dots invert the face, whatever it is.
         SetTextColor(dc, RGB(0, 0, 0));
         SetBkColor(dc, RGB(0xFF, 0xFF, 0xFF));

@@ -1,5 +1,6 @@
 #include "win32/verdictbox.hpp"
 
+#include "win32/layout.hpp"
 #include "win32/wide.hpp"
 
 #include "content/texts.hpp"
@@ -23,11 +24,8 @@ using CoCreateInstanceFn = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, 
 
 VerdictBox::VerdictBox(HWND parent, int id)
 {
-    subclass(CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", nullptr,
-                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY
-                                 | ES_AUTOVSCROLL,
-                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             GetModuleHandleW(nullptr), nullptr));
+    subclass(createControl(parent, id, L"EDIT", nullptr,
+                           WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE));
 }
 
 void VerdictBox::show(std::u16string_view text)
