@@ -4,16 +4,14 @@ namespace drelvan::win32 {
 
 namespace {
 
-// From UIAutomationCore.h of the Windows 10 SDK, which MinGW's headers do not
-// have yet.
+// From the Windows 10 SDK's UIAutomationCore.h, which MinGW's headers lack.
 constexpr int NotificationKind_ActionCompleted = 2;
 constexpr int NotificationProcessing_ImportantMostRecent = 1;
 
 } // namespace
 
-// Loaded with the first verdict rather than at start: the library and what
-// it brings cost the window's first frame time and memory, before anything
-// is to be said.
+// Loaded with the first verdict, not at start: the library and what it
+// brings would cost first-frame time and memory with nothing yet to say.
 bool Announcer::load()
 {
     if (loaded_)

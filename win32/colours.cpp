@@ -4,11 +4,10 @@
 
 namespace drelvan::win32 {
 
-// The program's pairs all read well: black on the labels' orange is 13 : 1,
-// on the button's pink 8.7 : 1, on white 21 : 1. Under a theme, each text
-// colour goes with the background the theme made it for: the window and its
-// captions as a dialog's face, the lists and the verdict box as a window's
-// inside.
+// The program's pairs all read well: black on the labels' orange 13 : 1, on
+// the button's pink 8.7 : 1, on white 21 : 1. Under a theme, each text colour
+// goes with the background made for it: the window and captions as a
+// dialog's face, the lists and the verdict box as a window's inside.
 void Colours::update()
 {
     release();

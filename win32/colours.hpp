@@ -11,18 +11,15 @@ struct ColourPair {
     COLORREF text, back;
 };
 
-// The window's colours, by one rule: either the program's own hold in full
-// or, under a high-contrast theme, the system's hold in full, the way
-// Windows' own controls behave. Mixing the two is what made text vanish: the
-// program's pink under the theme's white text, the theme's black under the
-// DC's black text. Selected list rows are left to the list box, which draws
-// them in the system's highlight colours in either case. Read again when the
-// theme changes (WM_SYSCOLORCHANGE, WM_SETTINGCHANGE), with a brush for each
-// background.
+// The window's colours, by one rule, as Windows' own controls have it: the
+// program's own in full or, under a high-contrast theme, the system's in
+// full. Mixing them made text vanish (the program's pink under the theme's
+// white text, the theme's black under the DC's black text). Selected list
+// rows are the list box's, in the system's highlight colours either way.
+// Read again when the theme changes, with a brush for each background.
 class Colours {
 public:
-    // The window's own background; the quiz's title and the lists' captions;
-    // the lists and the verdict box; "Чисти".
+    // Window background; title and captions; lists and verdict box; "Чисти".
     enum Part { window, caption, box, button };
 
     Colours() { update(); }
@@ -30,12 +27,10 @@ public:
     Colours(const Colours&) = delete;
     Colours& operator=(const Colours&) = delete;
 
-    // Reads the theme again.
     void update();
     const ColourPair& operator[](Part part) const { return pairs_[part]; }
     HBRUSH brush(Part part) const { return brushes_[part]; }
-    // The answer to a control's WM_CTLCOLOR...: its DC set to the part's
-    // text and background, and the brush of that background.
+    // The answer to WM_CTLCOLOR...: the DC in the part's colours, its brush.
     LRESULT paint(HDC dc, Part part) const;
 
 private:

@@ -53,8 +53,7 @@ UINT dpiOf(HWND window)
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
-// Without the per-dpi call, the system's metric is the one of the screen's
-// dpi, scaled to `dpi`.
+// Without the per-dpi call: the metric at the screen's dpi, scaled.
 int systemMetric(int index, UINT dpi)
 {
     static const auto forDpi = user32.function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");

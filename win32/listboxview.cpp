@@ -23,8 +23,7 @@ constexpr std::pair<WPARAM, ListKey> listKeys[] = {
 
 ListBoxView::ListBoxView(Session& session, int16_t member, HWND parent, int id) : session_(session), member_(member)
 {
-    // LBS_NOINTEGRALHEIGHT: the list keeps its designed height rather than
-    // snapping to whole rows.
+    // LBS_NOINTEGRALHEIGHT: the designed height, not snapped to whole rows.
     subclass(createControl(parent, id, L"LISTBOX", nullptr, WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                            WS_EX_CLIENTEDGE));
 }
@@ -32,8 +31,7 @@ ListBoxView::ListBoxView(Session& session, int16_t member, HWND parent, int id) 
 void ListBoxView::show(const ListShown& list)
 {
     if (list.change.kind == EntriesChange::Removed) {
-        // Deleting just the entry a check took out keeps the rest of the
-        // list still on the screen.
+        // Only the entry a check took out goes, so the rest stays still.
         SendMessageW(hwnd(), LB_DELETESTRING, static_cast<WPARAM>(list.change.row), 0);
     } else if (list.change.kind == EntriesChange::Replaced) {
         SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);

@@ -70,9 +70,8 @@ QuizWindow::~QuizWindow()
         DeleteObject(font_);
 }
 
-// Created in the order of keyboard focus, which is the order Tab follows.
-// Each list's caption comes just before the list: a screen reader names a
-// list box by the label in front of it.
+// Created in the Tab order. Each list's caption comes just before it: a
+// screen reader names a list box by the label in front of it.
 void QuizWindow::createControls()
 {
     const auto label = [&](int16_t member, int id) {
@@ -91,9 +90,8 @@ void QuizWindow::createControls()
     lastFocus_ = verdict_->hwnd();
 }
 
-// Places every control and the window at `dpi`, in the font of that dpi:
-// layout and font scale together, so every text keeps the room it was
-// designed with.
+// Places every control and the window at `dpi`, in that dpi's font: layout
+// and font scale together, so every text keeps its designed room.
 void QuizWindow::layOut(UINT dpi, const RECT* suggested)
 {
     HFONT oldFont = font_;
@@ -188,9 +186,8 @@ LRESULT QuizWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         FillRect(reinterpret_cast<HDC>(wParam), &client, colours_.brush(Colours::window));
         return TRUE;
     }
-    // A high-contrast theme switched on or off, or the system's colours
-    // changed: the rule is read again and everything painted anew, the
-    // system-drawn edges and scroll bars included.
+    // The theme or the system's colours changed: the rule is read again and
+    // all painted anew, system-drawn edges and scroll bars included.
     case WM_SETTINGCHANGE:
         if (wParam != SPI_SETHIGHCONTRAST)
             break;

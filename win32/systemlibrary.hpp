@@ -4,11 +4,10 @@
 
 namespace drelvan::win32 {
 
-// A library of the system's, loaded when one of its functions is first
-// wanted rather than linked: what it brings costs nothing until then, and
-// what came to Windows 10 after its first releases may be missing. Only from
-// the system directory: a DLL of that name beside the program, on a USB stick
-// say, is never loaded.
+// A system library loaded when one of its functions is first wanted, not
+// linked: it costs nothing until then, and what came after Windows 10's
+// first release may be missing. Only from the system directory: a DLL of
+// that name beside the program (on a USB stick, say) is never loaded.
 class SystemLibrary {
 public:
     explicit SystemLibrary(const wchar_t* name) : name_(name) {}

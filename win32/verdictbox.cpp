@@ -80,10 +80,9 @@ LRESULT VerdictBox::handle(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_DESTROY)
         unname();
     if (message == WM_GETDLGCODE) {
-        // A multi-line EDIT asks for every key, Tab and Enter among them.
-        // Here Tab and Shift+Tab move on through the window and Enter goes
-        // to the window; and tabbing in selects nothing, the box being there
-        // to be read.
+        // A multi-line EDIT asks for every key. Here Tab and Shift+Tab move
+        // on and Enter goes to the window; tabbing in selects nothing, the
+        // box being there to be read.
         const LRESULT wanted = native(message, wParam, lParam);
         return wanted & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_HASSETSEL);
     }

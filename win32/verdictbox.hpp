@@ -21,10 +21,9 @@ public:
     void show(std::u16string_view text);
 
     // Whether the box has its name for screen readers, given on the first
-    // call. Having no caption to be named by, it is named through Windows'
-    // dynamic annotation (IAccPropServices) when a screen reader first asks
-    // for it (WM_GETOBJECT): where none runs, COM is never loaded. Where the
-    // annotation is not to be had, the box stays unnamed.
+    // call. Having no caption, it is named by Windows' dynamic annotation
+    // (IAccPropServices) when a screen reader first asks (WM_GETOBJECT), so
+    // that COM is never loaded where none runs.
     bool named();
 
 protected:
