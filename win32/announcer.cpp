@@ -4,50 +4,28 @@ namespace drelvan::win32 {
 
 namespace {
 
-// From UIAutomationCore.h of the Windows 10 SDK, which MinGW's headers do not
-// have yet.
+// From the Windows 10 SDK's UIAutomationCore.h, which MinGW's headers lack.
 constexpr int NotificationKind_ActionCompleted = 2;
 constexpr int NotificationProcessing_ImportantMostRecent = 1;
 
-template <class Function>
-Function lookUp(HMODULE module, const char* name)
-{
-    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
 } // namespace
 
-Announcer::Announcer() = default;
-
-// Loaded with the first verdict rather than at start: the library and what
-// it brings cost the window's first frame time and memory, before anything
-// is to be said.
+// Loaded with the first verdict, not at start: the library and what it
+// brings would cost first-frame time and memory with nothing yet to say.
 bool Announcer::load()
 {
     if (loaded_)
         return raise_ != nullptr;
     loaded_ = true;
-    // Only from the system directory: a uiautomationcore.dll lying beside
-    // the program on a USB stick is not loaded.
-    automation_ = LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    hostProvider_ = lookUp<HostProviderFn>(automation_, "UiaHostProviderFromHwnd");
-    raise_ = lookUp<RaiseNotificationFn>(automation_, "UiaRaiseNotificationEvent");
+    hostProvider_ = automation_.function<HostProviderFn>("UiaHostProviderFromHwnd");
+    raise_ = automation_.function<RaiseNotificationFn>("UiaRaiseNotificationEvent");
     if (hostProvider_ && raise_) {
-        automationStrings_ = LoadLibraryExW(L"oleaut32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        allocString_ = lookUp<SysAllocStringLenFn>(automationStrings_, "SysAllocStringLen");
-        freeString_ = lookUp<SysFreeStringFn>(automationStrings_, "SysFreeString");
+        allocString_ = automationStrings_.function<SysAllocStringLenFn>("SysAllocStringLen");
+        freeString_ = automationStrings_.function<SysFreeStringFn>("SysFreeString");
     }
     if (!hostProvider_ || !allocString_ || !freeString_)
         raise_ = nullptr;
     return raise_ != nullptr;
-}
-
-Announcer::~Announcer()
-{
-    if (automationStrings_)
-        FreeLibrary(automationStrings_);
-    if (automation_)
-        FreeLibrary(automation_);
 }
 
 void Announcer::announce(HWND source, std::u16string_view text)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <windows.h>
+#include "win32/systemlibrary.hpp"
+
 #include <oleauto.h>
 #include <unknwn.h>
 
@@ -10,25 +11,15 @@
 
 namespace drelvan::win32 {
 
-// Tells a screen reader the verdict as soon as it is written, with UI
-// Automation's notification event. Windows has the event from Windows 10
-// version 1709 on; it is looked up in uiautomationcore.dll at run time, and
-// where it is missing the program runs on and announces nothing.
+// Tells a screen reader each verdict as it is written, by UI Automation's
+// notification event. Windows has it from Windows 10 version 1709 on; where
+// it is missing, the program runs on and announces nothing.
 class Announcer {
 public:
-    Announcer();
-    ~Announcer();
-    Announcer(const Announcer&) = delete;
-    Announcer& operator=(const Announcer&) = delete;
-
-    // Whether the running Windows can announce at all.
-    bool available() { return load(); }
-
     // Announces `text` as coming from the control `source`.
     void announce(HWND source, std::u16string_view text);
 
-    // Hears every announcement, whether or not Windows can make it: the
-    // tests' ear where no screen reader runs.
+    // The tests' ear where no screen reader runs: hears every announcement.
     void setListener(std::function<void(const std::u16string&)> listener) { listener_ = std::move(listener); }
 
 private:
@@ -40,8 +31,8 @@ private:
     using SysFreeStringFn = void(WINAPI*)(BSTR);
 
     bool loaded_ = false;
-    HMODULE automation_ = nullptr;
-    HMODULE automationStrings_ = nullptr;
+    SystemLibrary automation_{L"uiautomationcore.dll"};
+    SystemLibrary automationStrings_{L"oleaut32.dll"};
     HostProviderFn hostProvider_ = nullptr;
     RaiseNotificationFn raise_ = nullptr;
     SysAllocStringLenFn allocString_ = nullptr;

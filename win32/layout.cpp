@@ -1,16 +1,14 @@
 #include "win32/layout.hpp"
 
+#include "win32/systemlibrary.hpp"
+
 namespace drelvan::win32 {
 
 namespace {
 
 // Functions that Windows 10 has only from version 1607 on, looked up when
 // first needed so that the program still starts on the first releases.
-template <class Function>
-Function user32(const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
-}
+SystemLibrary user32(L"user32.dll");
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
@@ -30,6 +28,12 @@ RECT pixels(const Twips& place, UINT dpi)
     return {left, top, left + pixels(place.width, dpi), top + pixels(place.height, dpi)};
 }
 
+HWND createControl(HWND parent, int id, const wchar_t* kind, const wchar_t* text, DWORD style, DWORD exStyle)
+{
+    return CreateWindowExW(exStyle, kind, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+}
+
 HFONT createQuizFont(UINT dpi)
 {
     return CreateFontW(-MulDiv(layout::fontPoints, static_cast<int>(dpi), 72), 0, 0, 0, layout::fontWeight, FALSE,
@@ -39,7 +43,7 @@ HFONT createQuizFont(UINT dpi)
 
 UINT dpiOf(HWND window)
 {
-    static const auto getDpiForWindow = user32<GetDpiForWindowFn>("GetDpiForWindow");
+    static const auto getDpiForWindow = user32.function<GetDpiForWindowFn>("GetDpiForWindow");
     if (getDpiForWindow && window)
         if (const UINT dpi = getDpiForWindow(window))
             return dpi;
@@ -49,11 +53,10 @@ UINT dpiOf(HWND window)
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
-// Without the per-dpi call, the system's metric is the one of the screen's
-// dpi, scaled to `dpi`.
+// Without the per-dpi call: the metric at the screen's dpi, scaled.
 int systemMetric(int index, UINT dpi)
 {
-    static const auto forDpi = user32<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+    static const auto forDpi = user32.function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
     if (forDpi)
         return forDpi(index, dpi);
     return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(dpiOf(nullptr)));
@@ -61,7 +64,7 @@ int systemMetric(int index, UINT dpi)
 
 SIZE windowSizeFor(SIZE client, DWORD style, DWORD exStyle, UINT dpi)
 {
-    static const auto adjustForDpi = user32<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+    static const auto adjustForDpi = user32.function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
     RECT frame{0, 0, client.cx, client.cy};
     if (adjustForDpi)
         adjustForDpi(&frame, style, FALSE, exStyle, dpi);

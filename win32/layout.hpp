@@ -18,6 +18,9 @@ inline constexpr COLORREF colorRef(layout::Rgb colour)
 int pixels(int twips, UINT dpi);
 RECT pixels(const Twips& place, UINT dpi);
 
+// A visible child control, made at no size: the window's layout places it.
+HWND createControl(HWND parent, int id, const wchar_t* kind, const wchar_t* text, DWORD style, DWORD exStyle = 0);
+
 // The quiz's font at `dpi`. Where Times New Roman is missing, the font mapper
 // takes another roman face with Cyrillic letters.
 HFONT createQuizFont(UINT dpi);
@@ -29,8 +32,7 @@ UINT dpiOf(HWND window);
 // A system metric (GetSystemMetrics) as it is at `dpi`.
 int systemMetric(int index, UINT dpi);
 
-// The outer size of a window whose client area is `client`, with its frame
-// drawn at `dpi`.
+// The outer size of a window with the client area `client`, framed at `dpi`.
 SIZE windowSizeFor(SIZE client, DWORD style, DWORD exStyle, UINT dpi);
 
 } // namespace drelvan::win32

@@ -1,49 +1,37 @@
 #include "win32/listboxview.hpp"
 
+#include "win32/layout.hpp"
 #include "win32/wide.hpp"
 
 #include <windowsx.h>
 
-#include <optional>
+#include <utility>
 
 namespace drelvan::win32 {
 
 namespace {
 
-std::optional<listrules::ListKey> listKey(WPARAM virtualKey)
-{
-    using listrules::ListKey;
-    switch (virtualKey) {
-    case VK_UP: return ListKey::Up;
-    case VK_DOWN: return ListKey::Down;
-    case VK_LEFT: return ListKey::Left;
-    case VK_RIGHT: return ListKey::Right;
-    case VK_PRIOR: return ListKey::PageUp;
-    case VK_NEXT: return ListKey::PageDown;
-    case VK_HOME: return ListKey::Home;
-    case VK_END: return ListKey::End;
-    case VK_SPACE: return ListKey::Space;
-    default: return std::nullopt;
-    }
-}
+using listrules::ListKey;
+
+constexpr std::pair<WPARAM, ListKey> listKeys[] = {
+    {VK_UP, ListKey::Up},       {VK_DOWN, ListKey::Down},    {VK_LEFT, ListKey::Left},
+    {VK_RIGHT, ListKey::Right}, {VK_PRIOR, ListKey::PageUp}, {VK_NEXT, ListKey::PageDown},
+    {VK_HOME, ListKey::Home},   {VK_END, ListKey::End},      {VK_SPACE, ListKey::Space},
+};
 
 } // namespace
 
 ListBoxView::ListBoxView(Session& session, int16_t member, HWND parent, int id) : session_(session), member_(member)
 {
-    // LBS_NOINTEGRALHEIGHT: the list keeps its designed height rather than
-    // snapping to whole rows.
-    subclass(CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", nullptr,
-                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0,
-                             0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             GetModuleHandleW(nullptr), nullptr));
+    // LBS_NOINTEGRALHEIGHT: the designed height, not snapped to whole rows.
+    subclass(createControl(parent, id, L"LISTBOX", nullptr, WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                           WS_EX_CLIENTEDGE));
 }
 
 void ListBoxView::show(const ListShown& list)
 {
     if (list.change.kind == EntriesChange::Removed) {
-        // Deleting just the entry a check took out keeps the rest of the
-        // list still on the screen.
+        // Only the entry a check took out goes, so the rest stays still.
         SendMessageW(hwnd(), LB_DELETESTRING, static_cast<WPARAM>(list.change.row), 0);
     } else if (list.change.kind == EntriesChange::Replaced) {
         SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
@@ -122,15 +110,16 @@ LRESULT ListBoxView::handle(UINT message, WPARAM wParam, LPARAM lParam)
     }
     // Alt comes as WM_SYSKEYDOWN, which stays the window's.
     case WM_KEYDOWN:
-        if (const auto key = listKey(wParam);
-            key && session_.key(member_, *key, {GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, false}))
-            return 0;
+        for (const auto& [virtualKey, key] : listKeys)
+            if (wParam == virtualKey
+                && session_.key(member_, key, {GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, false}))
+                return 0;
         break;
     case WM_CHAR: {
         // Every character is the session's, letter or not: the control's own
         // search would select behind the model's back.
-        const auto unit = static_cast<wchar_t>(wParam);
-        session_.type(member_, modelText(&unit, 1), static_cast<DWORD>(GetMessageTime()));
+        const auto unit = static_cast<char16_t>(wParam);
+        session_.type(member_, {&unit, 1}, static_cast<DWORD>(GetMessageTime()));
         return 0;
     }
     case WM_SETFOCUS:

@@ -30,9 +30,7 @@ void band(HDC dc, RECT& place, SIZE thick, int topLeft, int bottomRight)
 PaintedButton::PaintedButton(HWND parent, int id, const wchar_t* caption, const Colours& colours)
     : colours_(colours)
 {
-    subclass(CreateWindowExW(0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, 0, 0, 0,
-                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                             nullptr));
+    subclass(createControl(parent, id, L"BUTTON", caption, WS_TABSTOP | BS_OWNERDRAW));
 }
 
 void PaintedButton::draw(const DRAWITEMSTRUCT& item) const
@@ -43,9 +41,8 @@ void PaintedButton::draw(const DRAWITEMSTRUCT& item) const
     const UINT dpi = dpiOf(hwnd());
     FillRect(dc, &place, colours_.brush(Colours::button));
 
-    // The classic edge: two bands, each half of the edge's width at this dpi,
-    // lit from the top left while raised and from the bottom right while
-    // pressed, in the system's 3-D colours as DrawEdge has them.
+    // The classic edge in DrawEdge's system colours: two bands, each half the
+    // edge at this dpi, lit from the top left, or the bottom right while pressed.
     const SIZE half{std::max(1, systemMetric(SM_CXEDGE, dpi) / 2), std::max(1, systemMetric(SM_CYEDGE, dpi) / 2)};
     if (down) {
         band(dc, place, half, COLOR_3DSHADOW, COLOR_3DHILIGHT);
@@ -62,18 +59,17 @@ void PaintedButton::draw(const DRAWITEMSTRUCT& item) const
         OffsetRect(&text, half.cx, half.cy);
     const HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, colours_.palette().button.text);
+    SetTextColor(dc, colours_[Colours::button].text);
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     SelectObject(dc, oldFont);
 
-    // Windows hides focus rectangles until the keyboard is used
-    // (ODS_NOFOCUSRECT); the button follows it as every other control does.
-    // The rectangle keeps two pixels at 96 dpi inside the edge, scaled; its
-    // dotted lines are as thick as the focus border at this dpi, drawn as
-    // one dotted rectangle inside another.
+    // Focus rectangles hide until the keyboard is used (ODS_NOFOCUSRECT), as
+    // on every other control. Two pixels at 96 dpi inside the edge, scaled,
+    // its dotted lines as thick as this dpi's focus border: nested rectangles.
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
         InflateRect(&place, -pixels(2 * 15, dpi), -pixels(2 * 15, dpi));
-        const int lines = std::max(1, std::min(systemMetric(SM_CXFOCUSBORDER, dpi), systemMetric(SM_CYFOCUSBORDER, dpi)));
+        const int lines
+            = std::max(1, std::min(systemMetric(SM_CXFOCUSBORDER, dpi), systemMetric(SM_CYFOCUSBORDER, dpi)));
         // Black and white, so that the dots invert the face, whatever it is.
         SetTextColor(dc, RGB(0, 0, 0));
         SetBkColor(dc, RGB(0xFF, 0xFF, 0xFF));
@@ -85,12 +81,10 @@ void PaintedButton::draw(const DRAWITEMSTRUCT& item) const
 }
 
 // Arrow keys on the button move the focus as Tab and Shift+Tab do: Right and
-// Down to the next control, Left and Up to the one before. In a dialog the
-// arrows move the focus among the controls of a group, and here every control
-// that takes the focus makes one group with the button; left to the window
-// system they move it onto a caption on Windows, which shows no focus and
-// does nothing, and nowhere under Wine. The lists and the verdict box keep
-// their own arrows.
+// Down on, Left and Up back. A dialog's arrows move it within a group, and
+// here the button makes one with every control that takes the focus; left to
+// the system they would reach a caption (no focus shown, nothing done) on
+// Windows, and nothing under Wine. The lists and the verdict box keep theirs.
 LRESULT PaintedButton::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_GETDLGCODE)

@@ -4,8 +4,10 @@
 #include "win32/wide.hpp"
 
 #include "content/texts.hpp"
+#include "content/utf8.hpp"
 
 #include <string>
+#include <utility>
 
 namespace drelvan::win32 {
 
@@ -16,24 +18,12 @@ namespace {
 constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD windowExStyle = 0;
 
-struct Placed {
-    int id;
-    Twips place;
-};
-constexpr Placed places[] = {
+constexpr std::pair<int, Twips> places[] = {
     {QuizWindow::verdictId, layout::verdictBox},     {QuizWindow::namesId, layout::namesList},
     {QuizWindow::periodsId, layout::periodsList},    {QuizWindow::resetId, layout::resetButton},
     {QuizWindow::titleId, layout::titleLabel},       {QuizWindow::namesCaptionId, layout::namesCaption},
     {QuizWindow::periodsCaptionId, layout::periodsCaption},
 };
-
-std::wstring fromUtf8(std::string_view text)
-{
-    const int size = static_cast<int>(text.size());
-    std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
-    return wide;
-}
 
 } // namespace
 
@@ -47,9 +37,8 @@ bool QuizWindow::registerClass()
         windowClass.hInstance = instance;
         // The icon of the version record's resource file: the program's.
         windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, L"IDI_ICON1", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-        windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, L"IDI_ICON1", IMAGE_ICON,
-                                                            GetSystemMetrics(SM_CXSMICON),
-                                                            GetSystemMetrics(SM_CYSMICON), 0));
+        windowClass.hIconSm = static_cast<HICON>(LoadImageW(
+            instance, L"IDI_ICON1", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
         windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
         // No class brush: the background follows the colour rule (WM_ERASEBKGND).
         windowClass.lpszClassName = QuizWindow::className;
@@ -81,16 +70,12 @@ QuizWindow::~QuizWindow()
         DeleteObject(font_);
 }
 
-// Created in the order of keyboard focus, which is the order Tab follows.
-// Each list's caption comes just before the list: a screen reader names a
-// list box by the label in front of it.
+// Created in the Tab order. Each list's caption comes just before it: a
+// screen reader names a list box by the label in front of it.
 void QuizWindow::createControls()
 {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
     const auto label = [&](int16_t member, int id) {
-        return CreateWindowExW(0, L"STATIC", wide(form().Label1(member).Caption()),
-                               WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX, 0, 0, 0, 0, hwnd_,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        createControl(hwnd_, id, L"STATIC", wide(form().Label1(member).Caption()), SS_CENTER | SS_NOPREFIX);
     };
     verdict_ = std::make_unique<VerdictBox>(hwnd_, verdictId);
     label(0, titleId);
@@ -105,16 +90,15 @@ void QuizWindow::createControls()
     lastFocus_ = verdict_->hwnd();
 }
 
-// Places every control and the window at `dpi`, in the font of that dpi:
-// layout and font scale together, so every text keeps the room it was
-// designed with.
+// Places every control and the window at `dpi`, in that dpi's font: layout
+// and font scale together, so every text keeps its designed room.
 void QuizWindow::layOut(UINT dpi, const RECT* suggested)
 {
     HFONT oldFont = font_;
     font_ = createQuizFont(dpi);
-    for (const Placed& placed : places) {
-        HWND control = GetDlgItem(hwnd_, placed.id);
-        const RECT r = pixels(placed.place, dpi);
+    for (const auto& [id, place] : places) {
+        HWND control = GetDlgItem(hwnd_, id);
+        const RECT r = pixels(place, dpi);
         SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
@@ -168,9 +152,19 @@ LRESULT CALLBACK QuizWindow::procedure(HWND window, UINT message, WPARAM wParam,
 LRESULT QuizWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_COMMAND:
-        onCommand(LOWORD(wParam), HIWORD(wParam));
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        const int code = HIWORD(wParam);
+        // A quick second click on "Чисти" comes as a double click. Enter comes
+        // as IDOK, from the window's keyboard navigation: an owner-drawn button
+        // is no default push button, so the window presses it.
+        if ((id == resetId && (code == BN_CLICKED || code == BN_DOUBLECLICKED))
+            || (id == IDOK && GetFocus() == reset_->hwnd()))
+            session_.reset();
+        if ((id == namesId || id == periodsId) && code == LBN_SELCHANGE)
+            lists_[id == namesId ? 0 : 1]->selectionChangedByControl();
         return 0;
+    }
     case WM_DRAWITEM:
         if (wParam == resetId) {
             reset_->draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
@@ -192,9 +186,8 @@ LRESULT QuizWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         FillRect(reinterpret_cast<HDC>(wParam), &client, colours_.brush(Colours::window));
         return TRUE;
     }
-    // A high-contrast theme switched on or off, or the system's colours
-    // changed: the rule is read again and everything painted anew, the
-    // system-drawn edges and scroll bars included.
+    // The theme or the system's colours changed: the rule is read again and
+    // all painted anew, system-drawn edges and scroll bars included.
     case WM_SETTINGCHANGE:
         if (wParam != SPI_SETHIGHCONTRAST)
             break;
@@ -216,11 +209,9 @@ LRESULT QuizWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (lastFocus_)
             SetFocus(lastFocus_);
         return 0;
-    case WM_GETDPISCALEDSIZE: {
-        auto* size = reinterpret_cast<SIZE*>(lParam);
-        *size = windowSize(static_cast<UINT>(wParam));
+    case WM_GETDPISCALEDSIZE:
+        *reinterpret_cast<SIZE*>(lParam) = windowSize(static_cast<UINT>(wParam));
         return TRUE;
-    }
     case WM_DPICHANGED:
         layOut(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
@@ -242,50 +233,16 @@ LRESULT QuizWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-void QuizWindow::onCommand(int id, int code)
-{
-    switch (id) {
-    case resetId:
-        // The second press of a quick double click comes as a double click.
-        if (code == BN_CLICKED || code == BN_DOUBLECLICKED)
-            session_.reset();
-        break;
-    case IDOK:
-        // Enter, from the window's keyboard navigation: an owner-drawn button
-        // is no default push button, so the window presses it.
-        if (GetFocus() == reset_->hwnd())
-            session_.reset();
-        break;
-    case namesId:
-    case periodsId:
-        if (code == LBN_SELCHANGE)
-            lists_[id == namesId ? 0 : 1]->selectionChangedByControl();
-        break;
-    default:
-        break;
-    }
-}
-
 void QuizWindow::showList(int16_t member, const ListShown& list)
 {
     lists_.at(static_cast<std::size_t>(member))->show(list);
 }
 
-void QuizWindow::showVerdict(std::u16string_view text)
-{
-    verdict_->show(text);
-}
-
-void QuizWindow::announce(std::u16string_view verdict)
-{
-    announcer_.announce(verdict_->hwnd(), verdict);
-}
-
 void QuizWindow::reportFailure(std::string_view message)
 {
-    const std::wstring text = wideText(texts::failureText) + L"\r\n\r\n" + wideText(texts::failureAdvice) + L"\r\n\r\n"
-                              + fromUtf8(message);
-    MessageBoxW(hwnd_, text.c_str(), wide(form().Caption()), MB_OK | MB_ICONERROR);
+    const std::u16string text = std::u16string(texts::failureText) + u"\r\n\r\n" + std::u16string(texts::failureAdvice)
+                                + u"\r\n\r\n" + fromUtf8(message);
+    MessageBoxW(hwnd_, wide(text), wide(form().Caption()), MB_OK | MB_ICONERROR);
 }
 
 } // namespace drelvan::win32

@@ -26,8 +26,6 @@ public:
     // hwnd() is null when the window could not be made.
     QuizWindow();
     ~QuizWindow() override;
-    QuizWindow(const QuizWindow&) = delete;
-    QuizWindow& operator=(const QuizWindow&) = delete;
 
     HWND hwnd() const { return hwnd_; }
     Session& session() { return session_; }
@@ -54,11 +52,10 @@ private:
     void createControls();
     void layOut(UINT dpi, const RECT* suggested);
     SIZE windowSize(UINT dpi) const;
-    void onCommand(int id, int code);
 
     void showList(int16_t member, const ListShown& list) override;
-    void showVerdict(std::u16string_view text) override;
-    void announce(std::u16string_view verdict) override;
+    void showVerdict(std::u16string_view text) override { verdict_->show(text); }
+    void announce(std::u16string_view verdict) override { announcer_.announce(verdict_->hwnd(), verdict); }
     void reportFailure(std::string_view message) override;
 
     Session session_{*this};

@@ -2,11 +2,6 @@
 
 namespace drelvan::win32 {
 
-SubclassedControl::~SubclassedControl()
-{
-    release();
-}
-
 void SubclassedControl::subclass(HWND control)
 {
     hwnd_ = control;

@@ -12,7 +12,7 @@ public:
     SubclassedControl() = default;
     SubclassedControl(const SubclassedControl&) = delete;
     SubclassedControl& operator=(const SubclassedControl&) = delete;
-    virtual ~SubclassedControl();
+    virtual ~SubclassedControl() { release(); }
 
     HWND hwnd() const { return hwnd_; }
 

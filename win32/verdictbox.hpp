@@ -1,10 +1,11 @@
 #pragma once
 
-#include "win32/accessiblename.hpp"
 #include "win32/subclass.hpp"
+#include "win32/systemlibrary.hpp"
 
-#include <memory>
 #include <string_view>
+
+struct IAccPropServices;
 
 namespace drelvan::win32 {
 
@@ -14,20 +15,28 @@ namespace drelvan::win32 {
 class VerdictBox : public SubclassedControl {
 public:
     VerdictBox(HWND parent, int id);
+    ~VerdictBox() override { unname(); }
 
     // Shows `text` from its first line.
     void show(std::u16string_view text);
 
-    // The box's name for screen readers. It has no caption to be named by,
-    // so it is given one when a screen reader first asks for the box
-    // (WM_GETOBJECT): where none runs, COM is never started.
-    const AccessibleName& accessibleName();
+    // Whether the box has its name for screen readers, given on the first
+    // call. Having no caption, it is named by Windows' dynamic annotation
+    // (IAccPropServices) when a screen reader first asks (WM_GETOBJECT), so
+    // that COM is never loaded where none runs.
+    bool named();
 
 protected:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    std::unique_ptr<AccessibleName> name_;
+    void unname();
+
+    SystemLibrary com_{L"ole32.dll"};
+    IAccPropServices* services_ = nullptr;
+    bool asked_ = false;
+    bool comStarted_ = false;
+    bool named_ = false;
 };
 
 } // namespace drelvan::win32

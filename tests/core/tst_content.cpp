@@ -111,3 +111,21 @@ TEST_CASE("opening text")
     CHECK(contains(lines[7], u"е \u201CИменник на българските ханове\u201D. Това е е кратък"));
     CHECK(text.find(u'"') == std::u16string::npos);
 }
+
+// A handler's message in UTF-8 reaches the learner's message box whole: a
+// well-formed text comes back as it was written, and what is no UTF-8 shows
+// as U+FFFD with the rest still to be read.
+TEST_CASE("UTF-8 read back")
+{
+    for (const std::u16string_view text : {u"", u"Handler failed", u"Грешка: Крум", u"\u20AC \U0001D11E"})
+        CHECK(drelvan::fromUtf8(drelvan::toUtf8(text)) == std::u16string(text));
+    const std::pair<std::string_view, std::u16string_view> malformed[] = {
+        {"a\xFF" "b", u"a\uFFFDb"}, // a byte no character starts with
+        {"\xD0" "a\xE2\x82", u"\uFFFDa\uFFFD"}, // cut short, inside and at the end
+        {"\xC0\xAF\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"}, // '/' in two bytes and in three
+        {"\xED\xA0\x80", u"\uFFFD"}, // a surrogate
+        {"\xF4\x90\x80\x80!", u"\uFFFD!"}, // beyond U+10FFFF
+    };
+    for (const auto& [bytes, expected] : malformed)
+        CHECK(drelvan::fromUtf8(bytes) == std::u16string(expected));
+}
