@@ -4,6 +4,7 @@
 // calls and paints what it is told; every rule stays on this side.
 
 #include "content/texts.hpp"
+#include "content/utf8.hpp"
 #include "quiz/frontend.hpp"
 #include "quiz/session.hpp"
 #include "web/domkeys.hpp"
@@ -70,15 +71,14 @@ public:
     void announce(std::u16string_view verdict) override { drelvan_announce(verdict.data(), length(verdict)); }
 
     // The learner's message box: what happened, that the quiz goes on, and
-    // the technical message (English, ASCII) as details.
+    // the technical message (in English) as details.
     void reportFailure(std::string_view message) override
     {
         std::u16string text(texts::failureText);
         text += u"\n";
         text += texts::failureAdvice;
         text += u"\n\n";
-        for (const char c : message)
-            text += static_cast<char16_t>(static_cast<unsigned char>(c));
+        text += fromUtf8(message);
         drelvan_report_failure(text.data(), length(text));
     }
 };
