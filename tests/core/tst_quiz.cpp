@@ -1,6 +1,7 @@
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include "expected.hpp"
 
+#include "quiz/commandline.hpp"
 #include "quiz/handlers.hpp"
 #include "quiz/quiz.hpp"
 
@@ -279,4 +280,38 @@ TEST_CASE("a reset with the largest key")
     Command1_Click(form, 0);
     CHECK(form.List1(names).ListCount() == ListBox::maxCount);
     CHECK(form.List1(periodsList).ListCount() == ListBox::maxCount);
+}
+
+// The command line, with a toolkit that takes "-style" with a value and
+// "-reverse" alone: each row the arguments, the status, and what the
+// program then prints first (nothing where the quiz starts).
+TEST_CASE("the command line")
+{
+    constexpr std::string_view withValue[] = {"style"};
+    constexpr std::string_view flags[] = {"reverse"};
+    const drelvan::ToolkitOptions toolkit{withValue, flags};
+    const struct {
+        std::vector<std::string> arguments;
+        int status; // -1: the quiz starts
+        std::string_view starts;
+    } rows[] = {
+        {{}, -1, ""},
+        {{"-style", "fusion", "--reverse", "--style=fusion"}, -1, ""},
+        {{"--version"}, 0, "Drelvan "},
+        {{"-reverse", "-h"}, 0, "Usage: drelvan [--help] [--version]\n"},
+        {{"--help", "-style"}, 2, "drelvan: option '-style' needs a value\n"},
+        {{"-reverse=1"}, 2, "drelvan: unknown option '-reverse=1'\n"},
+        {{"-"}, 2, "drelvan: unexpected argument '-'\n"},
+        {{"--version", "хан"}, 2, "drelvan: unexpected argument 'хан'\n"},
+    };
+    for (const auto& row : rows) {
+        CAPTURE(row.starts);
+        const auto answer = drelvan::answerCommandLine(row.arguments, toolkit);
+        REQUIRE(answer.has_value() == (row.status >= 0));
+        if (!answer)
+            continue;
+        CHECK(answer->status == row.status);
+        CHECK((row.status == 0 ? answer->out : answer->err).starts_with(row.starts));
+        CHECK((row.status == 0 ? answer->err : answer->out).empty());
+    }
 }
