@@ -5,7 +5,8 @@
 //   (medians of the ratios of each pair, hello and page in turn)
 //   memory added over about:blank     renderers' private   <= 20 MiB
 //   the release page, all files       gzip <= 40 KiB, raw <= 100 KiB
-// Prints a table with the targets; exits 1 naming each miss.
+// Prints a table with the targets; exits 1 naming each miss, 2 where a round
+// makes no progress for a minute.
 //
 //     node bench.mjs <page folder> <playwright-core> [runs]
 import { readdirSync, readFileSync, writeFileSync, mkdtempSync } from 'node:fs';
@@ -68,12 +69,24 @@ function privateMemory(browserPid) {
     }, 0);
 }
 
+// A round that makes no progress for a minute has hung (a wedged browser):
+// the run ends, saying where, instead of waiting for ever.
+let watchdog;
+const guard = (where) => {
+    clearTimeout(watchdog);
+    watchdog = setTimeout(() => {
+        console.error(`\nno progress for 60 s in ${where}: stopped`);
+        process.exit(2);
+    }, 60000);
+};
+guard('the browser\'s start');
 const browser = await chromium.launch({ executablePath: '/usr/bin/chromium' });
 // Playwright starts Chromium as a child of this process.
 const browserPid = process.pid;
 const figures = { helloFcp: [], quizFcp: [], interactive: [], memory: [] };
 for (let run = 0; run < runs; ++run) {
     process.stderr.write(`round ${run + 1} of ${runs}\r`);
+    guard(`round ${run + 1}`);
     // Hello and quiz in turn, each in a fresh context.
     for (const [url, isQuiz] of run % 2 ? [[quiz, true], [hello, false]] : [[hello, false], [quiz, true]]) {
         const context = await browser.newContext();
@@ -117,7 +130,9 @@ for (let run = 0; run < runs; ++run) {
         await context.close();
     }
 }
+guard('closing the browser');
 await browser.close();
+clearTimeout(watchdog);
 
 const files = readdirSync(folder);
 const raw = files.reduce((sum, name) => sum + readFileSync(`${folder}/${name}`).length, 0);
