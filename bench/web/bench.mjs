@@ -160,12 +160,12 @@ const loads = [
 ];
 for (let run = 0; run < runs; ++run) {
     process.stderr.write(`round ${run + 1} of ${runs}\r`);
-    guard(`round ${run + 1}`);
     for (let at = 0; at < loads.length; ++at) {
         const [figure, url, clicking] = loads[(at + run) % loads.length];
         figures[figure].push(await load(url, clicking, `round ${run + 1}, ${figure}`));
     }
     if (run < 5) {
+        guard(`round ${run + 1}, memory`);
         // about:blank, then the page in the same tab, a click played.
         const context = await browser.newContext();
         const page = await context.newPage();
@@ -190,15 +190,15 @@ const gzip = files.reduce((sum, name) => sum + gzipSync(readFileSync(`${folder}/
 const helloFcp = median(figures.helloFcp);
 if (process.env.DRELVAN_BENCH_SAMPLES)
     console.log(JSON.stringify(figures));
-// Each page against the hello page loaded beside it: the machine's load
-// drifts between runs more than within a pair.
-const paired = (values) => median(values.map((value, run) => value / figures.helloFcp[run]));
-const ratio = (values, floor) => median(values.map((value, run) => value / floor[run]));
+// Each figure against the hello page's (or another page's) first paint in
+// the same round: the machine's load drifts between rounds more than within
+// one.
+const ratio = (values, floor = figures.helloFcp) => median(values.map((value, run) => value / floor[run]));
 console.log(`the window's markup alone (no script): first contentful paint ${median(figures.markupFcp).toFixed(1)} ms, `
-    + `${ratio(figures.markupFcp, figures.helloFcp).toFixed(2)} x hello's; the page ${ratio(figures.quizFcp, figures.markupFcp).toFixed(2)} x the markup's`);
+    + `${ratio(figures.markupFcp).toFixed(2)} x hello's; the page ${ratio(figures.quizFcp, figures.markupFcp).toFixed(2)} x the markup's`);
 const rows = [
-    ['first contentful paint, page / hello', paired(figures.quizFcp), 1.1, (v) => v.toFixed(2)],
-    ['interactive / hello\'s first contentful paint', paired(figures.interactive), 1.5, (v) => v.toFixed(2)],
+    ['first contentful paint, page / hello', ratio(figures.quizFcp), 1.1, (v) => v.toFixed(2)],
+    ['interactive / hello\'s first contentful paint', ratio(figures.interactive), 1.5, (v) => v.toFixed(2)],
     ['memory added over about:blank, MiB', figures.memory.length ? median(figures.memory) / 1048576 : NaN, 20, (v) => v.toFixed(1)],
     ['release page, gzip, KiB', gzip / 1024, 40, (v) => v.toFixed(1)],
     ['release page, raw, KiB', raw / 1024, 100, (v) => v.toFixed(1)],
