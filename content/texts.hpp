@@ -13,6 +13,16 @@ inline constexpr std::u16string_view namesCaption = u"Име на хан";
 inline constexpr std::u16string_view periodsCaption = u"Период";
 inline constexpr std::u16string_view resetCaption = u"Чисти";
 
+// A teacher's own pairs: the window's title is the exercise's title
+// followed by this.
+inline constexpr std::u16string_view ownTitleSuffix = u" \u2013 Drelvan";
+// Where a teacher's file brings no opening text, the verdict box opens with
+// this instruction: the lead, the left list's caption, the middle, the right
+// list's caption and the end.
+inline constexpr std::u16string_view ownOpeningLead = u"Изберете ред от списъка \u201E";
+inline constexpr std::u16string_view ownOpeningMiddle = u"\u201C и реда от списъка \u201E";
+inline constexpr std::u16string_view ownOpeningEnd = u"\u201C, който му отговаря. Резултатът ще се появи тук.\r\n";
+
 // The verdict box's name for a screen reader; the lists are named by their
 // captions.
 inline constexpr std::u16string_view verdictName = u"Резултат";

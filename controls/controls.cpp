@@ -1,5 +1,7 @@
 #include "controls/controls.hpp"
 
+#include "controls/listrules.hpp"
+
 #include <algorithm>
 
 namespace drelvan {
@@ -54,7 +56,7 @@ void ListBox::AddItem(std::u16string_view text)
     auto place = entries_.end();
     if (sorted_)
         place = std::upper_bound(entries_.begin(), entries_.end(), text,
-                                 [](std::u16string_view a, const std::u16string& b) { return a < b; });
+                                 [](std::u16string_view a, const std::u16string& b) { return listrules::naturalLess(a, b); });
     // An insertion in front of the selected entry moves the selection with it.
     if (selected_ >= 0 && place - entries_.begin() <= selected_)
         ++selected_;

@@ -54,8 +54,8 @@ public:
     bool Sorted() const { return sorted_; }
 
     void Clear();
-    // A sorted list keeps its entries in ascending order of UTF-16 code units
-    // (for the quiz's Cyrillic names that is the alphabetical order); an equal
+    // A sorted list keeps its entries in listrules::naturalLess order (for
+    // the quiz's Cyrillic names that is the alphabetical order); an equal
     // entry goes behind the ones already there. Otherwise the entry is appended.
     void AddItem(std::u16string_view text);
     // The entries behind `index` move up one place, and so does a selection

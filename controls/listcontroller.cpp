@@ -18,14 +18,14 @@ bool isLetter(std::u16string_view text)
 
 } // namespace
 
-ListController::ListController(const ListBox& model) : model_(model), followedClears_(model.clears())
+ListController::ListController(const ListBox& model) : model_(&model), followedClears_(model.clears())
 {
     settle();
 }
 
 listrules::ListState ListController::state() const
 {
-    return {model_.ListCount(), model_.ListIndex(), place_.caret, rowsShown_};
+    return {model_->ListCount(), model_->ListIndex(), place_.caret, rowsShown_};
 }
 
 void ListController::aim(int row)
@@ -52,7 +52,7 @@ std::optional<int> ListController::type(std::u16string_view text, std::int64_t m
     const bool continuing =
         lastTyped_ && milliseconds >= *lastTyped_ && milliseconds - *lastTyped_ <= typingInterval;
     lastTyped_ = milliseconds;
-    const int row = typeAhead_.type(text, continuing, model_.entries(), place_.caret);
+    const int row = typeAhead_.type(text, continuing, model_->entries(), place_.caret);
     aim(row);
     return row;
 }
@@ -66,7 +66,7 @@ int ListController::press(int row)
 
 int ListController::drag(int row)
 {
-    const int picked = pointer_.drag(row < count() ? row : -1, model_.ListIndex());
+    const int picked = pointer_.drag(row < count() ? row : -1, model_->ListIndex());
     aim(picked);
     return picked;
 }
@@ -129,22 +129,22 @@ int ListController::rowAtLine(int line) const
 
 bool ListController::settle(int picked)
 {
-    pointer_.picked(picked, model_.ListIndex());
-    const bool emptied = model_.clears() != followedClears_;
-    followedClears_ = model_.clears();
+    pointer_.picked(picked, model_->ListIndex());
+    const bool emptied = model_->clears() != followedClears_;
+    followedClears_ = model_->clears();
     place_ = listrules::follow(place_, state(), emptied);
     const bool entriesChanged = entriesChange().kind != EntriesChange::None;
     // A search goes on only over the entries it started on.
     if (entriesChanged)
         lastTyped_.reset();
-    return !shown_ || entriesChanged || shown_->selected != model_.ListIndex()
+    return !shown_ || entriesChanged || shown_->selected != model_->ListIndex()
         || shown_->place.caret != place_.caret || shown_->place.top != place_.top || shown_->focused != focused_;
 }
 
 EntriesChange ListController::entriesChange() const
 {
-    const std::vector<std::u16string>& entries = model_.entries();
-    if (!shown_ || shown_->clears != model_.clears())
+    const std::vector<std::u16string>& entries = model_->entries();
+    if (!shown_ || shown_->clears != model_->clears())
         return {EntriesChange::Replaced};
     const std::vector<std::u16string>& before = shown_->entries;
     if (before == entries)
@@ -160,8 +160,8 @@ EntriesChange ListController::entriesChange() const
 ListShown ListController::shown()
 {
     const EntriesChange change = entriesChange();
-    shown_ = Shown{model_.entries(), model_.clears(), model_.ListIndex(), place_, focused_};
-    return {model_.entries(), model_.ListIndex(), place_.caret, place_.top, focused_, change};
+    shown_ = Shown{model_->entries(), model_->clears(), model_->ListIndex(), place_, focused_};
+    return {model_->entries(), model_->ListIndex(), place_.caret, place_.top, focused_, change};
 }
 
 } // namespace drelvan

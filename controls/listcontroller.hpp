@@ -117,14 +117,14 @@ public:
     int top() const { return place_.top; }
     int rowsShown() const { return rowsShown_; }
     bool focused() const { return focused_; }
-    int count() const { return model_.ListCount(); }
+    int count() const { return model_->ListCount(); }
 
 private:
     listrules::ListState state() const;
     EntriesChange entriesChange() const;
     void aim(int row);
 
-    const ListBox& model_;
+    const ListBox* model_;
     listrules::ListPlace place_;
     int rowsShown_ = 1;
     bool focused_ = false;

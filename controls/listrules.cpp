@@ -54,6 +54,56 @@ char16_t foldCase(char16_t c)
 
 namespace {
 
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// Compares the runs of digits at the start of `a` and `b` as numbers and
+// takes them off both; -1, 0 or 1.
+int compareNumbers(std::u16string_view& a, std::u16string_view& b)
+{
+    const auto run = [](std::u16string_view& text) {
+        std::size_t end = 0;
+        while (end < text.size() && isDigit(text[end]))
+            ++end;
+        std::u16string_view digits = text.substr(0, end);
+        text.remove_prefix(end);
+        while (digits.size() > 1 && digits.front() == u'0')
+            digits.remove_prefix(1);
+        return digits;
+    };
+    const std::u16string_view x = run(a);
+    const std::u16string_view y = run(b);
+    if (x.size() != y.size())
+        return x.size() < y.size() ? -1 : 1;
+    const int order = x.compare(y);
+    return (order > 0) - (order < 0);
+}
+
+} // namespace
+
+bool naturalLess(std::u16string_view a, std::u16string_view b)
+{
+    const std::u16string_view wholeA = a;
+    const std::u16string_view wholeB = b;
+    while (!a.empty() && !b.empty()) {
+        if (isDigit(a.front()) && isDigit(b.front())) {
+            if (const int order = compareNumbers(a, b))
+                return order < 0;
+            continue;
+        }
+        const char16_t x = foldCase(a.front());
+        const char16_t y = foldCase(b.front());
+        if (x != y)
+            return x < y;
+        a.remove_prefix(1);
+        b.remove_prefix(1);
+    }
+    if (a.empty() != b.empty())
+        return a.empty();
+    return wholeA < wholeB;
+}
+
+namespace {
+
 bool startsWithFolded(std::u16string_view entry, std::u16string_view prefix)
 {
     if (prefix.size() > entry.size())

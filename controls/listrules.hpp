@@ -37,6 +37,13 @@ int keySelection(ListKey key, const ListState& list);
 // (the learner may type "к" for "Крум"); anything else stays as it is.
 char16_t foldCase(char16_t c);
 
+// The order of a sorted list box: ignoring case, and with a run of digits
+// compared as the number it writes ("9 - 12" before "10 - 15"). Texts that
+// this leaves equal go by their code units, so the order never depends on
+// the order of insertion. For the khans' names it is the alphabetical order,
+// and for their periods the chronological one.
+bool naturalLess(std::u16string_view a, std::u16string_view b);
+
 // Letters typed in quick succession search for an entry that starts with
 // them all, ignoring case. A new search starts behind the focus mark and
 // wraps; typing the same letter again goes on to the next entry that starts

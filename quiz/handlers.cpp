@@ -1,6 +1,7 @@
 #include "quiz/handlers.hpp"
 
 #include "controls/form.hpp"
+#include "controls/listrules.hpp"
 
 #include <optional>
 #include <string>
@@ -10,8 +11,17 @@ namespace drelvan {
 namespace {
 constexpr std::u16string_view rightWord = u"Вярно ";
 constexpr std::u16string_view wrongWord = u"Грешно ";
-constexpr std::u16string_view periodWord = u" период ";
 constexpr std::u16string_view lineBreak = u"\r\n";
+// What joins the two texts of a verdict: the right list's caption begun in
+// lower case, between blanks ("Период" gives " период ").
+std::u16string joinWord(const Form& form)
+{
+    std::u16string word = form.Label1(2).Caption();
+    if (!word.empty())
+        word.front() = listrules::foldCase(word.front());
+    return u' ' + word + u' ';
+}
+
 } // namespace
 
 void List1_Click(Form& form, int16_t /*Index: both lists are handled alike*/)
@@ -46,7 +56,7 @@ void CheckPair(Form& form)
     const bool right = row && form.List1(3).List(*row) == period;
 
     verdict.SetText(std::u16string(right ? rightWord : wrongWord));
-    verdict.SetText(verdict.Text() + name + std::u16string(periodWord) + period + std::u16string(lineBreak));
+    verdict.SetText(verdict.Text() + name + joinWord(form) + period + std::u16string(lineBreak));
     if (right)
         verdict.SetText(verdict.Text() + form.List1(4).List(*row));
 

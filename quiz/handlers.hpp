@@ -14,7 +14,7 @@ void List1_Click(Form& form, int16_t Index);
 // and takes both entries out of play, right or wrong.
 void CheckPair(Form& form);
 
-// "Чисти": empties the verdict box and deals all sixteen names and periods
+// "Чисти": empties the verdict box and deals every name and period of the key
 // again.
 void Command1_Click(Form& form, int16_t Index);
 

@@ -2,40 +2,41 @@
 
 #include "quiz/handlers.hpp"
 
-#include "content/about.hpp"
-#include "content/catalogue.hpp"
 #include "content/texts.hpp"
 
 namespace drelvan {
 
 namespace {
 
-std::vector<ListBox> catalogueLists()
+std::vector<ListBox> keyLists(const Exercise& exercise)
 {
-    std::vector<ListBox> lists{ListBox(/*sorted=*/true), ListBox(), ListBox(), ListBox(), ListBox()};
-    for (const Ruler& ruler : catalogue) {
-        lists[0].AddItem(ruler.name);
-        lists[1].AddItem(ruler.period);
-        lists[2].AddItem(ruler.name);
-        lists[3].AddItem(ruler.period);
-        lists[4].AddItem(ruler.note);
+    std::vector<ListBox> lists{ListBox(/*sorted=*/true), ListBox(/*sorted=*/!exercise.rightInKeyOrder), ListBox(),
+                               ListBox(), ListBox()};
+    for (const Pair& pair : exercise.pairs) {
+        lists[0].AddItem(pair.left);
+        lists[1].AddItem(pair.right);
+        lists[2].AddItem(pair.left);
+        lists[3].AddItem(pair.right);
+        lists[4].AddItem(pair.note);
     }
     return lists;
 }
 
-TextBox openingVerdict()
+TextBox openingVerdict(const Exercise& exercise)
 {
     TextBox verdict;
-    verdict.SetText(std::u16string(texts::openingText));
+    verdict.SetText(exercise.opening);
     return verdict;
 }
 
 } // namespace
 
-Quiz::Quiz()
-    : form_(std::u16string(about::webAddress) + std::u16string(texts::titleSuffix), {openingVerdict()},
-            catalogueLists(), {CommandButton(texts::resetCaption)},
-            {Label(texts::quizTitle), Label(texts::namesCaption), Label(texts::periodsCaption)})
+Quiz::Quiz() : Quiz(builtInExercise()) {}
+
+Quiz::Quiz(const Exercise& exercise)
+    : form_(exercise.windowTitle, {openingVerdict(exercise)}, keyLists(exercise),
+            {CommandButton(texts::resetCaption)},
+            {Label(exercise.title), Label(exercise.leftCaption), Label(exercise.rightCaption)})
 {
     form_.List1.bindClick([this](int16_t index) { List1_Click(form_, index); });
     form_.Command1.bindClick([this](int16_t index) { Command1_Click(form_, index); });

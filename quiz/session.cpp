@@ -2,15 +2,34 @@
 
 namespace drelvan {
 
-Session::Session(FrontEnd& frontEnd)
+Session::Session(FrontEnd& frontEnd, const Exercise& exercise)
     : frontEnd_(frontEnd),
-      lists_{ListController(quiz_.form().List1(0)), ListController(quiz_.form().List1(1))},
-      verdictShown_(quiz_.form().Text1(0).revision())
+      quiz_(std::make_unique<Quiz>(exercise)),
+      lists_{ListController(quiz_->form().List1(0)), ListController(quiz_->form().List1(1))},
+      verdictShown_(quiz_->form().Text1(0).revision())
 {
+}
+
+void Session::open(const Exercise& exercise)
+{
+    auto quiz = std::make_unique<Quiz>(exercise);
+    std::array<ListController, 2> lists{ListController(quiz->form().List1(0)), ListController(quiz->form().List1(1))};
+    for (std::size_t member = 0; member < lists.size(); ++member) {
+        lists[member].setRowsShown(lists_[member].rowsShown());
+        if (lists_[member].focused())
+            lists[member].focusIn();
+    }
+    // The controllers point into the quiz they were made for: both go
+    // together, and only once the new ones are whole.
+    quiz_ = std::move(quiz);
+    lists_ = std::move(lists);
+    showAll();
+    frontEnd_.announce(form().Label1(0).Caption() + u"\r\n" + form().Text1(0).Text());
 }
 
 void Session::showAll()
 {
+    frontEnd_.showCaptions(form());
     for (int16_t member = 0; member < 2; ++member) {
         lists_[index(member)].settle();
         frontEnd_.showList(member, lists_[index(member)].shown());
@@ -46,7 +65,7 @@ void Session::act(int16_t member, int picked, const std::function<void()>& raise
 void Session::choose(int16_t member, std::optional<int> row)
 {
     const int picked = row.value_or(-1);
-    ListBox& list = quiz_.form().List1(member);
+    ListBox& list = quiz_->form().List1(member);
     if (picked < 0 || picked >= list.ListCount() || picked == list.ListIndex()) {
         act(member, -1, {});
         return;
@@ -121,7 +140,7 @@ void Session::pick(int16_t member, int row)
 
 void Session::reset()
 {
-    act(-1, -1, [this] { quiz_.form().Command1(0).Click(); });
+    act(-1, -1, [this] { quiz_->form().Command1(0).Click(); });
 }
 
 } // namespace drelvan

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -16,15 +17,15 @@ namespace drelvan {
 // data, runs on the quiz's model (a pick becomes the list's selection, which
 // raises Click; the button raises Click), and then the front-end is told
 // what changed: the lists to draw again, the verdict box, a new verdict to
-// speak, a handler's failure. The two visible lists are `member` 0 (names)
-// and 1 (periods).
+// speak, a handler's failure. The two visible lists are `member` 0 (names,
+// or an exercise's left texts) and 1 (periods, or its right texts).
 class Session {
 public:
-    explicit Session(FrontEnd& frontEnd);
+    explicit Session(FrontEnd& frontEnd, const Exercise& exercise = builtInExercise());
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    const Form& form() const { return quiz_.form(); }
+    const Form& form() const { return quiz_->form(); }
     const ListController& list(int16_t member) const { return lists_.at(index(member)); }
 
     // Tells the front-end all there is to show, as at the start.
@@ -44,9 +45,15 @@ public:
     void pick(int16_t member, int row);
     // "Чисти", by pointer or key.
     void reset();
+    // Another exercise (a teacher's file) takes the place of the one in play.
+    // It opens as "Чисти" deals a game afresh, with its opening text in the
+    // verdict box: every text and list is shown again, the lists from their
+    // first rows, and a screen reader is told the new quiz's title and
+    // opening text. The lists keep their rows shown and their focus.
+    void open(const Exercise& exercise);
 
     // The model itself, for tests that stage a failure or a state of play.
-    Form& model() { return quiz_.form(); }
+    Form& model() { return quiz_->form(); }
 
 private:
     static std::size_t index(int16_t member) { return static_cast<std::size_t>(member); }
@@ -55,7 +62,7 @@ private:
     void choose(int16_t member, std::optional<int> row);
 
     FrontEnd& frontEnd_;
-    Quiz quiz_;
+    std::unique_ptr<Quiz> quiz_; // never null; a Quiz stays where it was built
     std::array<ListController, 2> lists_;
     unsigned long verdictShown_;
 };

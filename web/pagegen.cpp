@@ -101,6 +101,7 @@ public:
     {
         lists.at(static_cast<std::size_t>(member)) = {list.entries, list.selected, list.caret};
     }
+    void showCaptions(const Form&) override {}
     void showVerdict(std::u16string_view text) override { verdict = text; }
     void announce(std::u16string_view) override {}
     void reportFailure(std::string_view message) override

@@ -31,6 +31,7 @@ struct Recorder : FrontEnd {
         verdict = text;
         told.push_back("verdict");
     }
+    void showCaptions(const Form&) override { told.push_back("captions"); }
     void announce(std::u16string_view) override { told.push_back("announce"); }
     void reportFailure(std::string_view message) override { told.push_back("failure " + std::string(message)); }
 };
@@ -153,7 +154,7 @@ TEST_CASE("what the front-end is told")
     Recorder recorder;
     Session session(recorder);
     session.showAll();
-    CHECK(recorder.told == std::vector<std::string>{"list 0", "list 1", "verdict"});
+    CHECK(recorder.told == std::vector<std::string>{"captions", "list 0", "list 1", "verdict"});
     CHECK(recorder.lastChange[0].kind == EntriesChange::Replaced);
 
     struct Row {

@@ -52,6 +52,7 @@ std::string json(drelvan::layout::Rgb rgb)
 }
 
 class Quiet final : public drelvan::FrontEnd {
+    void showCaptions(const drelvan::Form&) override {}
     void showList(int16_t, const drelvan::ListShown&) override {}
     void showVerdict(std::u16string_view) override {}
     void announce(std::u16string_view) override {}
