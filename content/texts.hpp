@@ -40,9 +40,11 @@ inline constexpr std::u16string_view startFailure =
 // The command line's help: "Usage: ", the program's name and these
 // arguments, then what the program is and its options.
 inline constexpr std::string_view usageLead = "Usage: ";
-inline constexpr std::string_view usageArguments = " [--help] [--version]\n";
+inline constexpr std::string_view usageArguments = " [--help] [--version] [FILE]\n";
 inline constexpr std::string_view helpText =
-    "A quiz in Bulgarian: pair the early Bulgarian khans with their periods of rule.\n\n"
+    "A quiz in Bulgarian: pair the early Bulgarian khans with their periods of rule,\n"
+    "or the pairs of FILE: a spreadsheet saved as CSV or TSV (.csv, .tsv, .txt) or\n"
+    "a KDE vocabulary file (.kvtml).\n\n"
     "  -h, --help     print this help and exit\n"
     "  -v, --version  print the version and exit\n";
 

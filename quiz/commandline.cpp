@@ -42,36 +42,44 @@ CommandLineAnswer usageError(const std::string& what)
 
 } // namespace
 
-std::optional<CommandLineAnswer> answerCommandLine(const std::vector<std::string>& arguments,
-                                                   const ToolkitOptions& toolkit)
+CommandLine readCommandLine(const std::vector<std::string>& arguments, const ToolkitOptions& toolkit)
 {
     bool help = false;
     bool ours = false;
+    bool optionsEnded = false;
+    std::optional<std::string> file;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (isHelp(argument) || isVersion(argument)) {
+        const bool option = !optionsEnded && argument.size() > 1 && argument.front() == '-';
+        if (option && argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (option && (isHelp(argument) || isVersion(argument))) {
             help = help || isHelp(argument);
             ours = true;
             continue;
         }
-        switch (toolkitOption(argument, toolkit)) {
+        switch (option ? toolkitOption(argument, toolkit) : ToolkitOption::none) {
         case ToolkitOption::flag:
             continue;
         case ToolkitOption::withValue:
             if (++i == arguments.size())
-                return usageError("option '" + argument + "' needs a value");
+                return {usageError("option '" + argument + "' needs a value"), {}};
             continue;
         case ToolkitOption::none:
             break;
         }
-        const bool option = argument.size() > 1 && argument.front() == '-';
-        return usageError((option ? "unknown option '" : "unexpected argument '") + argument + "'");
+        // "-" would be standard input, which the program does not read.
+        if (option || file || argument.empty() || argument == "-")
+            return {usageError((option ? "unknown option '" : "unexpected argument '") + argument + "'"), {}};
+        file = argument;
     }
     if (!ours)
-        return std::nullopt;
+        return {std::nullopt, file};
     if (help)
-        return CommandLineAnswer{0, usage() + std::string(texts::helpText), {}};
-    return CommandLineAnswer{0, std::string(about::name) + " " + std::string(about::version) + "\n", {}};
+        return {CommandLineAnswer{0, usage() + std::string(texts::helpText), {}}, {}};
+    return {CommandLineAnswer{0, std::string(about::name) + " " + std::string(about::version) + "\n", {}}, {}};
 }
 
 } // namespace drelvan

@@ -24,11 +24,18 @@ struct ToolkitOptions {
     std::span<const std::string_view> flags;
 };
 
+// What the command line asks for: an answer, printed without a window, or
+// the quiz, on a teacher's file of pairs where one is named.
+struct CommandLine {
+    std::optional<CommandLineAnswer> answer;
+    std::optional<std::string> file; // as given (UTF-8 on Windows too)
+};
+
 // The arguments after the program's name. `--help` and `--version` are
 // answered here, before any display is opened; the toolkit's options are
-// left to it; anything else is a usage error (status 2). Without an answer
-// the quiz starts.
-std::optional<CommandLineAnswer> answerCommandLine(const std::vector<std::string>& arguments,
-                                                   const ToolkitOptions& toolkit);
+// left to it; one argument that is no option names a file ("--" ends the
+// options, for a file whose name begins with a dash); anything else is a
+// usage error (status 2).
+CommandLine readCommandLine(const std::vector<std::string>& arguments, const ToolkitOptions& toolkit);
 
 } // namespace drelvan

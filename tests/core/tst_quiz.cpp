@@ -284,7 +284,7 @@ TEST_CASE("a reset with the largest key")
 
 // The command line, with a toolkit that takes "-style" with a value and
 // "-reverse" alone: each row the arguments, the status, and what the
-// program then prints first (nothing where the quiz starts).
+// program then prints first (where the quiz starts: the file it opens).
 TEST_CASE("the command line")
 {
     constexpr std::string_view withValue[] = {"style"};
@@ -298,18 +298,25 @@ TEST_CASE("the command line")
         {{}, -1, ""},
         {{"-style", "fusion", "--reverse", "--style=fusion"}, -1, ""},
         {{"--version"}, 0, "Drelvan "},
-        {{"-reverse", "-h"}, 0, "Usage: drelvan [--help] [--version]\n"},
+        {{"-reverse", "-h"}, 0, "Usage: drelvan [--help] [--version] [FILE]\n"},
         {{"--help", "-style"}, 2, "drelvan: option '-style' needs a value\n"},
         {{"-reverse=1"}, 2, "drelvan: unknown option '-reverse=1'\n"},
         {{"-"}, 2, "drelvan: unexpected argument '-'\n"},
-        {{"--version", "хан"}, 2, "drelvan: unexpected argument 'хан'\n"},
+        {{"ханове.csv", "хан"}, 2, "drelvan: unexpected argument 'хан'\n"},
+        {{"ханове.csv", "--verbose"}, 2, "drelvan: unknown option '--verbose'\n"},
+        {{"--version", "хан"}, 0, "Drelvan "},
+        {{"ханове.csv", "-style", "fusion"}, -1, "ханове.csv"},
+        {{"--", "-ханове.csv"}, -1, "-ханове.csv"},
+        {{"--", "--help"}, -1, "--help"},
     };
     for (const auto& row : rows) {
         CAPTURE(row.starts);
-        const auto answer = drelvan::answerCommandLine(row.arguments, toolkit);
+        const auto [answer, file] = drelvan::readCommandLine(row.arguments, toolkit);
         REQUIRE(answer.has_value() == (row.status >= 0));
-        if (!answer)
+        if (!answer) {
+            CHECK(file.value_or("") == row.starts);
             continue;
+        }
         CHECK(answer->status == row.status);
         CHECK((row.status == 0 ? answer->out : answer->err).starts_with(row.starts));
         CHECK((row.status == 0 ? answer->err : answer->out).empty());
