@@ -206,3 +206,37 @@ TEST_CASE("a failing handler is reported once the screen shows the model")
     session.press(0, 1); // the quiz goes on
     CHECK(session.form().List1(0).ListIndex() == 1);
 }
+
+// A teacher's pairs take the place of the game in play: everything is shown
+// again from the new quiz, and later checks judge against its key, joined by
+// its own right caption.
+TEST_CASE("another exercise replaces the game in play")
+{
+    Recorder recorder;
+    Session session(recorder);
+    session.showAll();
+    session.setRowsShown(0, 2);
+    session.focus(0, true);
+    session.key(0, ListKey::End, {}); // Токту selected, the list scrolled down
+
+    Exercise words{u"Думи – Drelvan", u"Думи", u"Дума", u"Превод", u"Свържете.\r\n",
+                   {{u"котка", u"cat", u""}, {u"Куче", u"dog", u"Вярно."}, {u"птица", u"bird", u""}}};
+    recorder.told.clear();
+    session.open(words);
+    CHECK(recorder.told == std::vector<std::string>{"captions", "list 0", "list 1", "verdict", "announce"});
+    CHECK(session.form().Caption() == u"Думи – Drelvan");
+    CHECK(session.form().List1(0).entries() == Texts{u"котка", u"Куче", u"птица"});
+    CHECK(session.form().List1(1).entries() == Texts{u"bird", u"cat", u"dog"});
+    CHECK(session.form().List1(0).ListIndex() == -1);
+    CHECK(recorder.verdict == u"Свържете.\r\n");
+    // The list keeps its rows and its focus, from the top.
+    CHECK(session.list(0).rowsShown() == 2);
+    CHECK(session.list(0).focused());
+    CHECK(session.list(0).top() == 0);
+
+    session.press(0, 1); // Куче
+    session.press(1, 2); // dog
+    CHECK(recorder.verdict == u"Вярно Куче превод dog\r\nВярно.");
+    session.reset();
+    CHECK(session.form().List1(1).entries() == Texts{u"bird", u"cat", u"dog"});
+}
