@@ -512,16 +512,20 @@ private:
         return {first, text.end()};
     }
 
-    // A DOCTYPE is refused wherever it is, and so is any reference to an
-    // entity other than XML's five and characters, in text or attribute.
-    // Iterative: a file may nest elements millions deep.
+    // The programs that write KVTML name its DTD by an external identifier
+    // (<!DOCTYPE kvtml PUBLIC "kvtml2.dtd" "http://...">), which is never
+    // fetched: that is let be. A DOCTYPE with an internal subset ([...]),
+    // where entities are declared, is refused wherever it is, and so is any
+    // reference to an entity other than XML's five and characters, in text
+    // or attribute. Iterative: a file may nest elements millions deep.
     void checkEveryNode() const
     {
         pugi::xml_node node = document.first_child();
         while (node) {
-            if (node.type() == pugi::node_doctype)
+            if (node.type() == pugi::node_doctype && hasInternalSubset(node.value()))
                 refuse(lineOf(node), 0,
-                    u"файлът обявява DTD (<!DOCTYPE …>); речникът не се нуждае от такава и файл с нея не се чете");
+                    u"файлът обявява DTD с единици (<!DOCTYPE … [ … ]>); речникът не се нуждае от такава и файл с "
+                    u"нея не се чете");
             if (node.type() == pugi::node_pcdata) {
                 std::string ignored;
                 decodeReferences(node.value(), ignored, lineOf(node));
@@ -539,6 +543,20 @@ private:
             if (node)
                 node = node.next_sibling();
         }
+    }
+
+    static bool hasInternalSubset(std::string_view doctype)
+    {
+        char quote = 0;
+        for (const char c : doctype) {
+            if (quote)
+                quote = c == quote ? 0 : quote;
+            else if (c == '"' || c == '\'')
+                quote = c;
+            else if (c == '[')
+                return true;
+        }
+        return false;
     }
 
     // XML's references in `raw`, decoded into `out`: &amp; &lt; &gt; &quot;

@@ -118,6 +118,10 @@ const GoodFile goodFiles[] = {
               "</translation></entry>\n"),
         u"Дума", u"Превод",
         {{u"котка", u"cat", u"a pet"}, {u"куче", u"dog", u"бау\r\nбау"}, {u"риба & <рак>", u"fish & <crab>", u""}}},
+    {"KVTML with its DTD named, as its programs write it", u"Животни.kvtml",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE kvtml PUBLIC \"kvtml2.dtd\" "
+        "\"http://example.invalid/kvtml2.dtd\">" + kvtml(entry("котка", "cat")).substr(39),
+        u"Дума", u"Превод", {{u"котка", u"cat", u""}}},
     {"KVTML in UTF-16", u"Животни.kvtml", utf16(drelvan::fromUtf8(kvtml(entry("котка", "cat"))), false), u"Дума",
         u"Превод", {{u"котка", u"cat", u""}}},
     {"the longest texts", u"Думи.csv",
@@ -200,7 +204,10 @@ const BadFile badFiles[] = {
         " <!ENTITY lol1 \"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\">\n"
         " <!ENTITY lol2 \"&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;&lol1;\">\n]>\n"
         "<kvtml version=\"2.0\"><information><title>&lol2;</title></information></kvtml>\n",
-        u"Смях.kvtml, ред 2: файлът обявява DTD (<!DOCTYPE …>)"},
+        u"Смях.kvtml, ред 2: файлът обявява DTD с единици (<!DOCTYPE … [ … ]>)"},
+    {"KVTML: an entity of an external DTD, which is never fetched", u"Животни.kvtml",
+        "<!DOCTYPE kvtml SYSTEM \"kvtml2.dtd\">\n" + kvtml(entry("котка&nbsp;", "cat")).substr(39),
+        u"Животни.kvtml, ред 11: &nbsp; е обръщение към единица (entity)"},
     {"KVTML: an entity never declared", u"Животни.kvtml", kvtml(entry("котка", "cat") + entry("&lol;", "dog")),
         u"Животни.kvtml, ред 12: &lol; е обръщение към единица (entity), която файлът не може да има"},
     {"KVTML: a bare ampersand", u"Животни.kvtml", kvtml(entry("котка & куче", "cat")),
