@@ -7,6 +7,7 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <new>
 #include <string>
@@ -434,6 +435,37 @@ Exercise readSpreadsheet(std::u16string_view fileName, std::string_view bytes)
 // ---------------------------------------------------------------------------
 // KVTML 2
 
+// pugixml's memory while a teacher's file is parsed: a node takes some
+// 64 bytes of its pages, and a file of nothing but "<a>" would take twenty
+// times its size. A vocabulary needs far fewer nodes than one per 16 bytes;
+// past that the parse fails at once (as out of memory) rather than filling
+// the memory first.
+struct ParseBudget {
+    std::size_t left;
+    bool spent = false;
+};
+thread_local ParseBudget* parseBudget = nullptr;
+
+void* budgetedAllocate(std::size_t size)
+{
+    if (ParseBudget* budget = parseBudget) {
+        if (size > budget->left) {
+            budget->spent = true;
+            return nullptr;
+        }
+        budget->left -= size;
+    }
+    return std::malloc(size);
+}
+
+void budgetedDeallocate(void* block) { std::free(block); }
+
+void budgetPugixml()
+{
+    static const bool installed = (pugi::set_memory_management_functions(budgetedAllocate, budgetedDeallocate), true);
+    (void)installed;
+}
+
 class KvtmlReader {
 public:
     explicit KvtmlReader(std::string_view utf8Text) : xml(utf8Text) {}
@@ -444,7 +476,14 @@ public:
         // five of XML and character references itself, and refuses any
         // other); a DOCTYPE is parsed only to be refused.
         const unsigned options = pugi::parse_cdata | pugi::parse_eol | pugi::parse_wconv_attribute | pugi::parse_doctype;
+        ParseBudget budget{16 * 1024 * 1024 + 6 * xml.size()};
+        parseBudget = &budget;
         const pugi::xml_parse_result parsed = document.load_buffer(xml.data(), xml.size(), options, pugi::encoding_utf8);
+        parseBudget = nullptr;
+        if (budget.spent)
+            refuse(lineAt(static_cast<std::size_t>(std::max<std::ptrdiff_t>(parsed.offset, 0))), 0,
+                u"файлът има повече елементи, отколкото има речник с неговия размер (повече от един на всеки 16 "
+                u"байта); такъв файл не се чете");
         if (!parsed)
             refuse(lineAt(static_cast<std::size_t>(std::max<std::ptrdiff_t>(parsed.offset, 0))), 0,
                 u"XML не е правилен: " + statusText(parsed.status));
@@ -703,6 +742,7 @@ private:
 // reports are then the places of the bytes from which lines are counted.
 Exercise readKvtml(std::u16string_view fileName, std::string_view bytes)
 {
+    budgetPugixml();
     const pairs::TextSource source(bytes);
     if (source.encoding() == pairs::Encoding::utf8 && pairs::isUtf8(source.body()))
         return KvtmlReader(source.body()).read(fileName);
