@@ -64,14 +64,14 @@ std::u16string hexUnit(char32_t c)
 }
 
 // A text as a message quotes it, in Bulgarian quotation marks; a long one is
-// cut short.
+// cut short, and so is one of many lines, at its first line's end.
 std::u16string shownQuoted(std::u16string_view text)
 {
-    constexpr std::size_t shown = 40;
+    const std::size_t shown = std::min<std::size_t>(40, text.find_first_of(u"\r\n"));
     std::u16string out = u"\u201E";
     if (text.size() > shown) {
         std::size_t cut = shown;
-        if (text[cut - 1] >= 0xD800 && text[cut - 1] < 0xDC00)
+        if (cut > 0 && text[cut - 1] >= 0xD800 && text[cut - 1] < 0xDC00)
             --cut;
         out.append(text.substr(0, cut)).append(u"…");
     } else {
@@ -134,8 +134,8 @@ std::u16string controlName(char16_t c)
     }
 }
 
-// Everything but the length, which the readers check as they go: a text too
-// long is refused before the rest of it is read.
+// The rules of every text. The spreadsheet reader checks the length as it
+// goes too, so that a text too long is refused before the rest is read.
 void checkText(std::u16string_view text, std::size_t line, std::size_t field, const Role& role)
 {
     if (text.size() > role.limit)

@@ -157,7 +157,7 @@ const BadFile badFiles[] = {
     {"an empty caption", u"Думи.csv", ";Превод\nкотка;cat\n",
         u"Думи.csv, ред 1, клетка 1: името на левия списък е празно."},
     {"a line break in a left text", u"Думи.csv", header + "\"ко\nтка\",cat\n",
-        u"Думи.csv, ред 2, клетка 1: левият текст „ко"},
+        u"Думи.csv, ред 2, клетка 1: левият текст „ко…“ е на повече от един ред; нов ред може да има само бележката."},
     {"lines counted through a note", u"Думи.csv", "Дума,Превод,Бележка\nа,б,\"x\r\ny\nz\"\nв,\"г\nд\"\n",
         u"Думи.csv, ред 5, клетка 2: десният текст"},
     {"a control character", u"Думи.csv", header + "кот\x01ка,cat\n",
