@@ -42,115 +42,155 @@ std::u16string hexUnit(char16_t u)
     return {u'U', u'+', digits[(u >> 12) & 0xF], digits[(u >> 8) & 0xF], digits[(u >> 4) & 0xF], digits[u & 0xF]};
 }
 
-std::size_t lineAt(std::string_view bytes, std::size_t end)
+// The well-formed UTF-8 sequence at `at`: its character and length, or a
+// length of 0 (a stray continuation, a sequence cut short, overlong, a
+// surrogate or beyond U+10FFFF).
+std::size_t utf8Sequence(std::string_view bytes, std::size_t at, char32_t& c)
 {
-    return 1 + static_cast<std::size_t>(std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
-}
-
-// Strict UTF-8: the first byte that starts no well-formed sequence (a stray
-// continuation, a sequence cut short, overlong, a surrogate or beyond
-// U+10FFFF) stops it, and its place is returned. npos when all is well.
-std::size_t decodeUtf8(std::string_view bytes, std::u16string& out)
-{
-    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
-    out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size();) {
-        const unsigned lead = byte(i);
-        if (lead < 0x80) {
-            out += static_cast<char16_t>(lead);
-            ++i;
-            continue;
-        }
-        const std::size_t length = lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
-        if (length == 0 || i + length > bytes.size())
-            return i;
-        char32_t c = lead & (0x7Fu >> length);
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((byte(i + k) & 0xC0) != 0x80)
-                return i;
-            c = (c << 6) | (byte(i + k) & 0x3F);
-        }
-        constexpr char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (c < least[length] || (c >= 0xD800 && c < 0xE000) || c > 0x10FFFF)
-            return i;
-        if (c < 0x10000) {
-            out += static_cast<char16_t>(c);
-        } else {
-            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        }
-        i += length;
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned lead = byte(at);
+    if (lead < 0x80) {
+        c = lead;
+        return 1;
     }
-    return std::string_view::npos;
-}
-
-DecodedText decodeUtf16(std::string_view bytes, bool bigEndian)
-{
-    DecodedText result;
-    result.encoding = bigEndian ? Encoding::utf16be : Encoding::utf16le;
-    std::u16string& text = result.text;
-    text.reserve(bytes.size() / 2);
-    std::size_t line = 1;
-    const auto unit = [&](std::size_t at) {
-        const auto first = static_cast<unsigned char>(bytes[at]);
-        const auto second = static_cast<unsigned char>(bytes[at + 1]);
-        return static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
-    };
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const char16_t u = unit(i);
-        if (u >= 0xD800 && u < 0xE000) {
-            const bool pairs = u < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) < 0xE000;
-            if (!pairs) {
-                result.badLine = line;
-                result.problem = u"половин знак UTF-16 (" + hexUnit(u) + u") без другата си половина";
-                return result;
-            }
-            text += u;
-            text += unit(i + 2);
-            i += 2;
-            continue;
-        }
-        if (u == u'\n')
-            ++line;
-        text += u;
+    const std::size_t length = lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
+    if (length == 0 || at + length > bytes.size())
+        return 0;
+    c = lead & (0x7Fu >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(at + k) & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (byte(at + k) & 0x3F);
     }
-    if (bytes.size() % 2 != 0) {
-        result.badLine = line;
-        result.problem = u"файлът свършва с половин знак UTF-16 (нечетен брой байтове)";
-    }
-    return result;
+    constexpr char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < least[length] || (c >= 0xD800 && c < 0xE000) || c > 0x10FFFF)
+        return 0;
+    return length;
 }
 
 } // namespace
 
+bool isUtf8(std::string_view bytes)
+{
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        // Runs of ASCII, eight bytes at a time.
+        while (i + 8 <= bytes.size()) {
+            unsigned char word = 0;
+            for (std::size_t k = 0; k < 8; ++k)
+                word |= static_cast<unsigned char>(bytes[i + k]);
+            if (word & 0x80)
+                break;
+            i += 8;
+        }
+        if (i >= bytes.size())
+            break;
+        char32_t c;
+        const std::size_t length = utf8Sequence(bytes, i, c);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+TextSource::TextSource(std::string_view all) : bytes(all)
+{
+    const auto starts = [&](std::string_view mark) { return all.substr(0, mark.size()) == mark; };
+    if (starts("\xEF\xBB\xBF")) {
+        bytes.remove_prefix(3);
+    } else if (starts("\xFF\xFE")) {
+        encoding_ = Encoding::utf16le;
+        bytes.remove_prefix(2);
+    } else if (starts("\xFE\xFF")) {
+        encoding_ = Encoding::utf16be;
+        bytes.remove_prefix(2);
+    } else if (!isUtf8(all)) {
+        encoding_ = Encoding::windows1251;
+    }
+}
+
+void TextSource::skip()
+{
+    const int taken = peek();
+    next = none;
+    if (taken < 0)
+        return;
+    if (low != 0) {
+        // The first half of a character beyond U+FFFF from UTF-8: the second
+        // is due from the same bytes.
+        next = low;
+        low = 0;
+        return;
+    }
+    afterHigh = taken >= 0xD800 && taken < 0xDC00;
+    at += length;
+}
+
+int TextSource::decode()
+{
+    if (low != 0)
+        return low;
+    if (at >= bytes.size())
+        return end;
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    switch (encoding_) {
+    case Encoding::windows1251: {
+        length = 1;
+        const unsigned char b = byte(at);
+        return b < 0x80 ? b : windows1251[b - 0x80];
+    }
+    case Encoding::utf8: {
+        char32_t c;
+        length = utf8Sequence(bytes, at, c);
+        if (length == 0) {
+            problem_ = u"байтът " + hexByte(byte(at)) + u" не е UTF-8, а файлът започва със знака за UTF-8";
+            return bad;
+        }
+        if (c < 0x10000)
+            return static_cast<int>(c);
+        low = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        return 0xD800 + static_cast<int>((c - 0x10000) >> 10);
+    }
+    case Encoding::utf16le:
+    case Encoding::utf16be: {
+        if (at + 1 >= bytes.size()) {
+            problem_ = u"файлът свършва с половин знак UTF-16 (нечетен брой байтове)";
+            return bad;
+        }
+        const bool big = encoding_ == Encoding::utf16be;
+        const auto unit = [&](std::size_t i) {
+            return static_cast<char16_t>(big ? (byte(i) << 8) | byte(i + 1) : (byte(i + 1) << 8) | byte(i));
+        };
+        length = 2;
+        const char16_t u = unit(at);
+        const bool high = u >= 0xD800 && u < 0xDC00, lowHalf = u >= 0xDC00 && u < 0xE000;
+        const bool paired = high ? at + 3 < bytes.size() && unit(at + 2) >= 0xDC00 && unit(at + 2) < 0xE000
+                                 : !lowHalf || afterHigh;
+        if (!paired) {
+            problem_ = u"половин знак UTF-16 (" + hexUnit(u) + u") без другата си половина";
+            return bad;
+        }
+        return u;
+    }
+    }
+    return end;
+}
+
 DecodedText decodeText(std::string_view bytes)
 {
-    const auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
-    if (starts("\xEF\xBB\xBF")) {
-        DecodedText result;
-        const std::string_view body = bytes.substr(3);
-        const std::size_t bad = decodeUtf8(body, result.text);
-        if (bad != std::string_view::npos) {
-            result.badLine = lineAt(body, bad);
-            result.problem = u"байтът " + hexByte(static_cast<unsigned char>(body[bad]))
-                             + u" не е UTF-8, а файлът започва със знака за UTF-8";
-        }
-        return result;
-    }
-    if (starts("\xFF\xFE"))
-        return decodeUtf16(bytes.substr(2), false);
-    if (starts("\xFE\xFF"))
-        return decodeUtf16(bytes.substr(2), true);
-
     DecodedText result;
-    if (decodeUtf8(bytes, result.text) == std::string_view::npos)
-        return result;
-    result.encoding = Encoding::windows1251;
-    result.text.clear();
-    result.text.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        result.text += b < 0x80 ? static_cast<char16_t>(b) : windows1251[b - 0x80];
+    TextSource source(bytes);
+    result.text.reserve(source.body().size());
+    std::size_t line = 1;
+    for (int c; (c = source.peek()) >= 0; source.skip()) {
+        if (c == u'\n')
+            ++line;
+        result.text += static_cast<char16_t>(c);
+    }
+    if (source.peek() == TextSource::bad) {
+        result.badLine = line;
+        result.problem = source.problem();
     }
     return result;
 }

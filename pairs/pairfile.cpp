@@ -7,6 +7,7 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <new>
 #include <string>
@@ -63,14 +64,14 @@ std::u16string hexUnit(char32_t c)
 }
 
 // A text as a message quotes it, in Bulgarian quotation marks; a long one is
-// cut short.
+// cut short, and so is one of many lines, at its first line's end.
 std::u16string shownQuoted(std::u16string_view text)
 {
-    constexpr std::size_t shown = 40;
+    const std::size_t shown = std::min<std::size_t>(40, text.find_first_of(u"\r\n"));
     std::u16string out = u"\u201E";
     if (text.size() > shown) {
         std::size_t cut = shown;
-        if (text[cut - 1] >= 0xD800 && text[cut - 1] < 0xDC00)
+        if (cut > 0 && text[cut - 1] >= 0xD800 && text[cut - 1] < 0xDC00)
             --cut;
         out.append(text.substr(0, cut)).append(u"…");
     } else {
@@ -133,8 +134,8 @@ std::u16string controlName(char16_t c)
     }
 }
 
-// Everything but the length, which the readers check as they go: a text too
-// long is refused before the rest of it is read.
+// The rules of every text. The spreadsheet reader checks the length as it
+// goes too, so that a text too long is refused before the rest is read.
 void checkText(std::u16string_view text, std::size_t line, std::size_t field, const Role& role)
 {
     if (text.size() > role.limit)
@@ -247,20 +248,26 @@ void checkDecoded(const pairs::DecodedText& decoded)
 // Spreadsheet text
 
 // The separator is the first line's, outside quotes: a Tab, else ';' (a
-// spreadsheet in a locale whose decimal mark is a comma), else ','.
-char16_t separatorOf(std::u16string_view text)
+// spreadsheet in a locale whose decimal mark is a comma), else ','. Told from
+// the bytes undecoded: these are ASCII in every encoding read.
+char16_t separatorOf(std::string_view bytes, pairs::Encoding encoding)
 {
+    const bool utf16 = encoding == pairs::Encoding::utf16le || encoding == pairs::Encoding::utf16be;
+    const std::size_t step = utf16 ? 2 : 1, offset = encoding == pairs::Encoding::utf16be ? 1 : 0;
     bool inQuotes = false, semicolon = false;
-    for (const char16_t c : text) {
-        if (c == u'"')
+    for (std::size_t i = 0; i + step <= bytes.size(); i += step) {
+        if (utf16 && bytes[i + 1 - offset] != 0)
+            continue;
+        const char c = bytes[i + offset];
+        if (c == '"')
             inQuotes = !inQuotes;
         else if (inQuotes)
             continue;
-        else if (c == u'\n')
+        else if (c == '\n')
             break;
-        else if (c == u'\t')
+        else if (c == '\t')
             return u'\t';
-        else if (c == u';')
+        else if (c == ';')
             semicolon = true;
     }
     return semicolon ? u';' : u',';
@@ -268,7 +275,10 @@ char16_t separatorOf(std::u16string_view text)
 
 class SpreadsheetReader {
 public:
-    explicit SpreadsheetReader(std::u16string_view text) : text(text), separator(separatorOf(text)) {}
+    explicit SpreadsheetReader(std::string_view bytes)
+        : source(bytes), separator(separatorOf(source.body(), source.encoding()))
+    {
+    }
 
     Exercise read(std::u16string_view fileName)
     {
@@ -307,7 +317,7 @@ private:
     // text.
     bool readRow(std::vector<std::u16string>& row, bool header)
     {
-        if (at >= text.size())
+        if (source.peek() == pairs::TextSource::end)
             return false;
         row.clear();
         fieldLines.clear();
@@ -335,67 +345,79 @@ private:
     bool readField(std::u16string& cell, const Role* role, std::size_t field, std::size_t cellLine)
     {
         const std::size_t limit = role ? role->limit : 0;
-        const auto append = [&](char16_t c) {
+        const auto append = [&](int c) {
             if (cell.size() == limit) {
                 if (!role)
                     refuse(cellLine, field,
                         u"клетката не е празна; редът има най-много три клетки: ляв текст, десен текст и бележка");
                 refuseLength(cellLine, field, *role);
             }
-            cell += c;
+            cell += static_cast<char16_t>(c);
         };
         bool inQuotes = false;
-        if (at < text.size() && text[at] == u'"') {
+        if (source.peek() == u'"') {
             inQuotes = true;
-            ++at;
+            source.skip();
         }
-        while (at < text.size()) {
-            const char16_t c = text[at];
+        for (;;) {
+            const int c = source.peek();
+            if (c == pairs::TextSource::bad)
+                refuse(line, 0, source.problem());
+            if (c == pairs::TextSource::end)
+                break;
+            source.skip();
             if (inQuotes) {
                 if (c == u'"') {
-                    if (at + 1 < text.size() && text[at + 1] == u'"') {
+                    if (source.peek() == u'"') {
                         append(u'"');
-                        at += 2;
+                        source.skip();
                         continue;
                     }
                     // The closing quote; what follows up to the separator
                     // is taken as it stands, as spreadsheets do.
                     inQuotes = false;
-                    ++at;
                     continue;
                 }
                 // A line break in quotes belongs to the cell, as CR LF.
                 if (c == u'\r' || c == u'\n') {
                     append(u'\r');
                     append(u'\n');
-                    at += c == u'\r' && at + 1 < text.size() && text[at + 1] == u'\n' ? 2 : 1;
-                    ++line;
+                    bool lineFeed = c == u'\n';
+                    if (c == u'\r' && source.peek() == u'\n') {
+                        source.skip();
+                        lineFeed = true;
+                    }
+                    if (lineFeed)
+                        ++line;
                     continue;
                 }
                 append(c);
-                ++at;
                 continue;
             }
-            if (c == separator) {
-                ++at;
+            if (c == separator)
                 return true;
-            }
-            if (c == u'\n' || (c == u'\r' && (at + 1 == text.size() || text[at + 1] == u'\n'))) {
-                at += c == u'\r' && at + 1 < text.size() ? 2 : 1;
+            if (c == u'\n') {
                 ++line;
                 return false;
             }
+            if (c == u'\r') {
+                if (source.peek() == u'\n') {
+                    source.skip();
+                    ++line;
+                    return false;
+                }
+                if (source.peek() == pairs::TextSource::end)
+                    return false;
+            }
             append(c);
-            ++at;
         }
         if (inQuotes)
             refuse(cellLine, field, u"кавичката, отворена на този ред, не е затворена до края на файла");
         return false;
     }
 
-    std::u16string_view text;
+    pairs::TextSource source;
     char16_t separator;
-    std::size_t at = 0;
     std::size_t line = 1;
     std::size_t rowLine = 1;
     std::vector<std::size_t> fieldLines;
@@ -407,17 +429,46 @@ Exercise readSpreadsheet(std::u16string_view fileName, std::string_view bytes)
         refuse(0, 0,
             u"това е работна книга на електронна таблица (.xlsx, .ods, .xls), а не текст; запишете листа като CSV "
             u"(текст, разделен със запетаи) или като текст, разделен с табулации");
-    const pairs::DecodedText decoded = pairs::decodeText(bytes);
-    checkDecoded(decoded);
-    return SpreadsheetReader(decoded.text).read(fileName);
+    return SpreadsheetReader(bytes).read(fileName);
 }
 
 // ---------------------------------------------------------------------------
 // KVTML 2
 
+// pugixml's memory while a teacher's file is parsed: a node takes some
+// 64 bytes of its pages, and a file of nothing but "<a>" would take twenty
+// times its size. A vocabulary needs far fewer nodes than one per 16 bytes;
+// past that the parse fails at once (as out of memory) rather than filling
+// the memory first.
+struct ParseBudget {
+    std::size_t left;
+    bool spent = false;
+};
+thread_local ParseBudget* parseBudget = nullptr;
+
+void* budgetedAllocate(std::size_t size)
+{
+    if (ParseBudget* budget = parseBudget) {
+        if (size > budget->left) {
+            budget->spent = true;
+            return nullptr;
+        }
+        budget->left -= size;
+    }
+    return std::malloc(size);
+}
+
+void budgetedDeallocate(void* block) { std::free(block); }
+
+void budgetPugixml()
+{
+    static const bool installed = (pugi::set_memory_management_functions(budgetedAllocate, budgetedDeallocate), true);
+    (void)installed;
+}
+
 class KvtmlReader {
 public:
-    explicit KvtmlReader(std::string utf8Text) : xml(std::move(utf8Text)) {}
+    explicit KvtmlReader(std::string_view utf8Text) : xml(utf8Text) {}
 
     Exercise read(std::u16string_view fileName)
     {
@@ -425,7 +476,14 @@ public:
         // five of XML and character references itself, and refuses any
         // other); a DOCTYPE is parsed only to be refused.
         const unsigned options = pugi::parse_cdata | pugi::parse_eol | pugi::parse_wconv_attribute | pugi::parse_doctype;
+        ParseBudget budget{16 * 1024 * 1024 + 6 * xml.size()};
+        parseBudget = &budget;
         const pugi::xml_parse_result parsed = document.load_buffer(xml.data(), xml.size(), options, pugi::encoding_utf8);
+        parseBudget = nullptr;
+        if (budget.spent)
+            refuse(lineAt(static_cast<std::size_t>(std::max<std::ptrdiff_t>(parsed.offset, 0))), 0,
+                u"файлът има повече елементи, отколкото има речник с неговия размер (повече от един на всеки 16 "
+                u"байта); такъв файл не се чете");
         if (!parsed)
             refuse(lineAt(static_cast<std::size_t>(std::max<std::ptrdiff_t>(parsed.offset, 0))), 0,
                 u"XML не е правилен: " + statusText(parsed.status));
@@ -491,10 +549,22 @@ private:
         }
     }
 
+    // Lines are counted from the last place asked for, on or back: the
+    // reader asks in about the document's order, and a file of many entries
+    // is counted about once.
     std::size_t lineAt(std::size_t offset) const
     {
         offset = std::min(offset, xml.size());
-        return 1 + static_cast<std::size_t>(std::count(xml.begin(), xml.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
+        const auto breaks = [&](std::size_t from, std::size_t to) {
+            return static_cast<std::size_t>(std::count(xml.begin() + static_cast<std::ptrdiff_t>(from),
+                xml.begin() + static_cast<std::ptrdiff_t>(to), '\n'));
+        };
+        if (offset >= countedTo)
+            countedLines += breaks(countedTo, offset);
+        else
+            countedLines -= breaks(offset, countedTo);
+        countedTo = offset;
+        return countedLines;
     }
 
     std::size_t lineOf(const pugi::xml_node& node) const
@@ -526,14 +596,10 @@ private:
                 refuse(lineOf(node), 0,
                     u"файлът обявява DTD с единици (<!DOCTYPE … [ … ]>); речникът не се нуждае от такава и файл с "
                     u"нея не се чете");
-            if (node.type() == pugi::node_pcdata) {
-                std::string ignored;
-                decodeReferences(node.value(), ignored, lineOf(node));
-            }
-            for (const pugi::xml_attribute attribute : node.attributes()) {
-                std::string ignored;
-                decodeReferences(attribute.value(), ignored, lineOf(node));
-            }
+            if (node.type() == pugi::node_pcdata)
+                decodeReferences(node.value(), nullptr, node);
+            for (const pugi::xml_attribute attribute : node.attributes())
+                decodeReferences(attribute.value(), nullptr, node);
             if (node.first_child()) {
                 node = node.first_child();
                 continue;
@@ -559,26 +625,28 @@ private:
         return false;
     }
 
-    // XML's references in `raw`, decoded into `out`: &amp; &lt; &gt; &quot;
-    // &apos; and &#...; of a character that XML allows.
-    static void decodeReferences(std::string_view raw, std::string& out, std::size_t line)
+    // XML's references in `raw`, the value of `node`, decoded into `out`
+    // (unless null): &amp; &lt; &gt; &quot; &apos; and &#...; of a character
+    // that XML allows.
+    void decodeReferences(std::string_view raw, std::string* out, const pugi::xml_node& node) const
     {
-        std::size_t lineHere = line;
         for (std::size_t i = 0; i < raw.size(); ++i) {
             const char c = raw[i];
-            if (c == '\n')
-                ++lineHere;
             if (c != '&') {
-                out += c;
+                if (out)
+                    *out += c;
                 continue;
             }
+            const auto lineHere = [&] {
+                return lineOf(node) + static_cast<std::size_t>(std::count(raw.begin(), raw.begin() + static_cast<std::ptrdiff_t>(i), '\n'));
+            };
             // A reference is a name or a number up to ';'.
             std::size_t end = i + 1;
             while (end < raw.size() && end - i < 64 && raw[end] != ';' && raw[end] != '&' && raw[end] != ' '
                    && raw[end] != '\n')
                 ++end;
             if (end >= raw.size() || raw[end] != ';' || end == i + 1)
-                refuse(lineHere, 0,
+                refuse(lineHere(), 0,
                     u"знакът & в " + shownQuoted(fromUtf8(raw.substr(i, std::min<std::size_t>(raw.size() - i, 16))))
                         + u" трябва да бъде записан като &amp;");
             const std::string_view name = raw.substr(i + 1, end - i - 1);
@@ -611,13 +679,14 @@ private:
                 const bool allowed = code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code < 0xD800)
                                      || (code >= 0xE000 && code < 0xFFFE) || (code >= 0x10000 && code <= 0x10FFFF);
                 if (!good || !allowed)
-                    refuse(lineHere, 0, shownQuoted(fromUtf8(name)) + u" не е знак, който XML позволява");
+                    refuse(lineHere(), 0, shownQuoted(fromUtf8(name)) + u" не е знак, който XML позволява");
             } else {
-                refuse(lineHere, 0,
+                refuse(lineHere(), 0,
                     u"&" + fromUtf8(name) + u"; е обръщение към единица (entity), която файлът не може да има; "
                         u"позволени са само &amp; &lt; &gt; &quot; &apos; и знаци по номер (&#1040;)");
             }
-            out += toUtf8(code < 0x10000 ? std::u16string(1, static_cast<char16_t>(code))
+            if (out)
+                *out += toUtf8(code < 0x10000 ? std::u16string(1, static_cast<char16_t>(code))
                                          : std::u16string{static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)),
                                                static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF))});
             i = end;
@@ -633,7 +702,7 @@ private:
         std::string utf8;
         for (const pugi::xml_node child : element.children()) {
             if (child.type() == pugi::node_pcdata)
-                decodeReferences(child.value(), utf8, line);
+                decodeReferences(child.value(), &utf8, child);
             else if (child.type() == pugi::node_cdata)
                 utf8 += child.value();
             if (utf8.size() > 4 * role.limit + 4)
@@ -664,15 +733,23 @@ private:
         return entry.find_child_by_attribute("translation", "id", id);
     }
 
-    std::string xml;
+    std::string_view xml;
     pugi::xml_document document;
+    mutable std::size_t countedTo = 0, countedLines = 1;
 };
 
+// pugixml is given UTF-8, whatever the file's encoding: the offsets it
+// reports are then the places of the bytes from which lines are counted.
 Exercise readKvtml(std::u16string_view fileName, std::string_view bytes)
 {
+    budgetPugixml();
+    const pairs::TextSource source(bytes);
+    if (source.encoding() == pairs::Encoding::utf8 && pairs::isUtf8(source.body()))
+        return KvtmlReader(source.body()).read(fileName);
     const pairs::DecodedText decoded = pairs::decodeText(bytes);
     checkDecoded(decoded);
-    return KvtmlReader(toUtf8(decoded.text)).read(fileName);
+    const std::string utf8 = toUtf8(decoded.text);
+    return KvtmlReader(utf8).read(fileName);
 }
 
 bool looksLikeXml(std::string_view bytes)

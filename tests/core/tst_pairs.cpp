@@ -157,7 +157,7 @@ const BadFile badFiles[] = {
     {"an empty caption", u"Думи.csv", ";Превод\nкотка;cat\n",
         u"Думи.csv, ред 1, клетка 1: името на левия списък е празно."},
     {"a line break in a left text", u"Думи.csv", header + "\"ко\nтка\",cat\n",
-        u"Думи.csv, ред 2, клетка 1: левият текст „ко"},
+        u"Думи.csv, ред 2, клетка 1: левият текст „ко…“ е на повече от един ред; нов ред може да има само бележката."},
     {"lines counted through a note", u"Думи.csv", "Дума,Превод,Бележка\nа,б,\"x\r\ny\nz\"\nв,\"г\nд\"\n",
         u"Думи.csv, ред 5, клетка 2: десният текст"},
     {"a control character", u"Думи.csv", header + "кот\x01ка,cat\n",
@@ -317,6 +317,19 @@ TEST_CASE("as many pairs as a list holds, and one more")
     const drelvan::PairFile over = readPairs(u"Много.csv", bytes + "32768,x\n");
     CHECK(utf8(over.error)
           == utf8(u"Много.csv, ред 32769: двойките са повече от 32 767, колкото най-много побира един списък."));
+
+    // KVTML as dense as a vocabulary gets: the reader's cap on pugixml's
+    // memory leaves it room.
+    std::string entries, lesson;
+    for (int i = 1; i <= 32767; ++i) {
+        entries += "<entry id=\"" + std::to_string(i) + "\"><translation id=\"0\"><text>" + std::to_string(i)
+                   + "</text></translation><translation id=\"1\"><text>x</text></translation></entry>\n";
+        lesson += "<entry id=\"" + std::to_string(i) + "\"/>";
+    }
+    const drelvan::PairFile dense
+        = readPairs(u"Много.kvtml", kvtml(entries) + "<lessons><container>" + lesson + "</container></lessons>");
+    REQUIRE_MESSAGE(dense, utf8(dense.error));
+    CHECK(dense.exercise->pairs.size() == 32767);
 }
 
 // Read from the disk: the file's own name in the messages, its size checked
