@@ -72,11 +72,23 @@ struct Step {
     std::optional<std::u16string> aim;
 };
 
-// The catalogue as the test typed it.
+// The answer key as the test typed it: the khans' (names, periods and the
+// names as dealt), or a teacher's pairs, with their notes and opening text
+// where the test knows them (else the khans' are checked by their lengths).
 struct Catalogue {
-    Texts chronologicalNames;
-    Texts alphabeticalNames;
-    Texts periods;
+    Catalogue(Texts chronological, Texts alphabetical, Texts keyPeriods)
+        : chronologicalNames(std::move(chronological)), alphabeticalNames(std::move(alphabetical)),
+          periods(std::move(keyPeriods)), dealtPeriods(periods)
+    {
+    }
+
+    Texts chronologicalNames; // the left texts, in the key's order
+    Texts alphabeticalNames;  // the left list as dealt
+    Texts periods;            // the right texts, in the key's order
+    Texts dealtPeriods;       // the right list as dealt
+    std::u16string join = u" период ";
+    std::optional<Texts> notes;
+    std::optional<std::u16string> opening;
 };
 
 
@@ -112,12 +124,19 @@ public:
         if (key_[1] != catalogue_.periods)
             return "hidden periods: " + joined(key_[1]);
         notes_ = key_[2];
+        verdict_ = form.Text1(0).Text();
+        if (catalogue_.notes || catalogue_.opening) {
+            if (catalogue_.notes && notes_ != *catalogue_.notes)
+                return "hidden notes: " + joined(notes_);
+            if (catalogue_.opening && verdict_ != *catalogue_.opening)
+                return "the opening text: " + toUtf8(verdict_);
+            return {};
+        }
         if (notes_.size() != noteLengths.size())
             return "hidden notes: " + std::to_string(notes_.size());
         for (std::size_t row = 0; row < notes_.size(); ++row)
             if (notes_[row].size() != noteLengths[row])
                 return "note " + std::to_string(row) + " has " + std::to_string(notes_[row].size()) + " characters";
-        verdict_ = form.Text1(0).Text();
         if (verdict_.size() != openingLength)
             return "the opening text has " + std::to_string(verdict_.size()) + " characters";
         if (std::count(verdict_.begin(), verdict_.end(), u'\n') != 8)
@@ -174,7 +193,7 @@ private:
 
         if (step.reset) {
             // Dealt afresh, whatever was selected or consumed.
-            if (entries[0] != catalogue_.alphabeticalNames || entries[1] != catalogue_.periods)
+            if (entries[0] != catalogue_.alphabeticalNames || entries[1] != catalogue_.dealtPeriods)
                 return "the reset dealt " + joined(entries[0]) + " / " + joined(entries[1]);
             if (selected[0] != -1 || selected[1] != -1)
                 return "a selection stands after the reset";
@@ -252,7 +271,7 @@ private:
             return "the check took out \"" + toUtf8(gone[other][0]) + "\", not the selection in " + listNames[other];
         if (selected[0] >= 0 || selected[1] >= 0)
             return "a selection stands after the check";
-        verdict_ = (right ? u"Вярно " : u"Грешно ") + name + u" период " + period + u"\r\n";
+        verdict_ = (right ? u"Вярно " : u"Грешно ") + name + catalogue_.join + period + u"\r\n";
         if (right)
             verdict_ += notes_[row];
         return {};
@@ -338,7 +357,7 @@ private:
     Catalogue catalogue_;
     std::array<Texts, 3> key_;
     Texts notes_;
-    std::array<Texts, 2> entries_{catalogue_.alphabeticalNames, catalogue_.periods};
+    std::array<Texts, 2> entries_{catalogue_.alphabeticalNames, catalogue_.dealtPeriods};
     std::array<int, 2> selected_{-1, -1};
     std::u16string verdict_;
     std::array<bool, 2> changed_{false, false};
