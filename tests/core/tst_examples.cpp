@@ -9,6 +9,9 @@
 #include "pairs/pairfile.hpp"
 #include "quiz/quiz.hpp"
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 using drelvan::Form;
@@ -62,4 +65,22 @@ TEST_CASE("the shipped examples give the built-in quiz")
         REQUIRE(verdicts.size() == 16u * 16u);
         CHECK(allVerdicts(fromFile) == verdicts);
     }
+}
+
+// What the reader forgives and a Bulgarian Excel does not: without the
+// byte-order mark it takes the text for Windows-1251, without ';' it puts
+// each line into one cell; and CR LF is what Windows' own programs write.
+TEST_CASE("khans.csv opens in a Bulgarian Excel")
+{
+    std::ifstream file(DRELVAN_EXAMPLES_DIR "/khans.csv", std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+    CHECK(bytes.rfind("\xEF\xBB\xBF" "Име на хан;Период;Бележка\r\n", 0) == 0);
+    // A header and sixteen rows, none with a line break of its own.
+    std::size_t lineEnds = 0;
+    for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2))
+        ++lineEnds;
+    CHECK(lineEnds == 17);
+    CHECK(std::count(bytes.begin(), bytes.end(), '\n') == 17);
+    CHECK(std::count(bytes.begin(), bytes.end(), '\r') == 17);
+    CHECK(bytes.ends_with("\r\n"));
 }
