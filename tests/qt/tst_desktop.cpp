@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -23,11 +24,27 @@ class DesktopTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void commandLine_data();
     void commandLine();
     void qtTextsInBulgarian();
     void darkPalette();
+
+private:
+    QTemporaryDir files;
 };
+
+// Files of pairs for the command line: {good} plays, {bad} has a header row
+// of one cell.
+void DesktopTest::initTestCase()
+{
+    QVERIFY(files.isValid());
+    for (const auto& [name, bytes] : {std::pair{"Животни.tsv", "Дума\tПревод\nкотка\tcat\nкуче\tdog\n"}, {"bad.tsv", "Дума\n"}}) {
+        QFile file(files.filePath(QString::fromUtf8(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+}
 
 // Each row: the command line after the program's name, with NAME=value
 // settings of the environment first (no display is set otherwise); the exit
@@ -42,11 +59,18 @@ void DesktopTest::commandLine_data()
     const auto row = [](const char* name, const QString& command, int status, const QString& out, const QString& err) {
         QTest::addRow("%s", name) << command << status << out << err;
     };
-    const QString usage = u"Usage: drelvan \\[--help\\] \\[--version\\]\n"_s;
+    const QString usage = u"Usage: drelvan \\[--help\\] \\[--version\\] \\[FILE\\]\n"_s;
     row("help", u"--help"_s, 0, usage + u"(.*\n)+"_s, {});
     row("version", u"-v"_s, 0, u"Drelvan "_s + q(u"" DRELVAN_VERSION) + u"\n"_s, {});
     row("unknown option", u"--help --fullscreen"_s, 2, {}, u"drelvan: unknown option '--fullscreen'\n"_s + usage);
-    row("argument", u"хан"_s, 2, {}, u"drelvan: unexpected argument 'хан'\n"_s + usage);
+    row("two files", u"хан кан"_s, 2, {}, u"drelvan: unexpected argument 'кан'\n"_s + usage);
+    // A file that cannot be played is refused before the quiz shows: on
+    // standard error and in a message box, which closes itself here.
+    row("file", u"QT_QPA_PLATFORM=offscreen {good}"_s, -1, {}, u"(.*\n)*"_s);
+    row("bad file", u"QT_QPA_PLATFORM=offscreen DRELVAN_DISMISS_MESSAGES=1 {bad}"_s, 2, {},
+        u"(.*\n)*drelvan: bad\\.tsv, ред 1: [^\n]+\n(.*\n)*"_s);
+    row("missing file", u"QT_QPA_PLATFORM=offscreen DRELVAN_DISMISS_MESSAGES=1 -- -хан.csv"_s, 2, {},
+        u"(.*\n)*drelvan: -хан\\.csv: [^\n]+\n(.*\n)*"_s);
     row("no display", {}, 1, {}, u"drelvan: no display to show the quiz on: [^\n]+\n"_s);
     row("X chosen, none set", u"QT_QPA_PLATFORM=xcb"_s, 1, {}, u"drelvan: [^\n]+: DISPLAY is not set\n"_s);
     row("unreachable", u"DISPLAY=:65000"_s, 1, {}, u"drelvan: cannot open the display \":65000\" \\(DISPLAY\\)\n"_s);
@@ -66,7 +90,10 @@ void DesktopTest::commandLine()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"})
         env.remove(QString::fromLatin1(name));
-    QStringList arguments = command.split(u' ', Qt::SkipEmptyParts);
+    QStringList arguments = QString(command)
+                                .replace(u"{good}"_s, files.filePath(u"Животни.tsv"_s))
+                                .replace(u"{bad}"_s, files.filePath(u"bad.tsv"_s))
+                                .split(u' ', Qt::SkipEmptyParts);
     while (!arguments.isEmpty() && arguments.constFirst().contains(u'=')) {
         const QString setting = arguments.takeFirst();
         env.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
