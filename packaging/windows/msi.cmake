@@ -50,6 +50,13 @@ execute_process(
     COMMAND ${CPACK_DRELVAN_MSIBUILD} ${msi} -q
         "UPDATE `LaunchCondition` SET `Description` = '${message}' WHERE `Condition` = 'NOT WIX_DOWNGRADE_DETECTED'"
     COMMAND_ERROR_IS_FATAL ANY)
+# The name of a teacher's files under Drelvan's own ProgID, shown should a
+# user make Drelvan their default.
+set(pairs_name "Двойки за Drelvan")
+execute_process(
+    COMMAND ${CPACK_DRELVAN_MSIBUILD} ${msi} -q
+        "UPDATE `Registry` SET `Value` = '${pairs_name}' WHERE `Key` = 'Software\\Classes\\Drelvan.Pairs' AND `Name` IS NULL"
+    COMMAND_ERROR_IS_FATAL ANY)
 execute_process(
     COMMAND ${CPACK_DRELVAN_MSIBUILD} ${msi} -s "Drelvan ${version}" ${CPACK_PACKAGE_VENDOR} "x64;${language}"
     COMMAND_ERROR_IS_FATAL ANY)

@@ -2,7 +2,7 @@
 # desktop entry, metainfo and icon pointing at one another and at the
 # program. The validators check each file's form; this checks that they
 # agree. APP_ID is the application id, VERSION the release, ICON the source
-# picture.
+# picture, WORK a folder of its own for the file types' database.
 include(${CMAKE_CURRENT_LIST_DIR}/layout.cmake)
 
 set(faults)
@@ -84,6 +84,10 @@ endif()
 if(NOT entry_Terminal STREQUAL "false")
     fault("the desktop entry does not say Terminal=false")
 endif()
+# A file manager passes the file a teacher opens.
+if(NOT entry_Exec MATCHES " %f$")
+    fault("the desktop entry runs '${entry_Exec}', which takes no file (%f)")
+endif()
 foreach(category Education History)
     if(NOT ";${entry_Categories};" MATCHES ";${category};")
         fault("the desktop entry is not in the category ${category}")
@@ -103,6 +107,43 @@ foreach(element
         fault("the metainfo lacks ${element}")
     endif()
 endforeach()
+
+# Every type the desktop entry opens is in the metainfo, and known to the
+# desktop: by the system's shared-mime-info, or by the package's own
+# definition, which update-mime-database must take (run here on a copy).
+string(REGEX REPLACE ";$" "" types "${entry_MimeType}")
+if(NOT types)
+    fault("the desktop entry opens no file types")
+endif()
+set(mime "${WORK}/mime")
+file(REMOVE_RECURSE "${mime}")
+file(COPY "${ROOT}/${drelvan_mime}" DESTINATION "${mime}/packages")
+find_program(UPDATE_MIME_DATABASE update-mime-database)
+set(defined)
+if(UPDATE_MIME_DATABASE)
+    # It reports a file it cannot parse, and a folder outside the search
+    # path, on its error output, and returns 0 all the same.
+    execute_process(COMMAND "${CMAKE_COMMAND}" -E env "XDG_DATA_DIRS=${WORK}" "${UPDATE_MIME_DATABASE}" "${mime}"
+        RESULT_VARIABLE result ERROR_VARIABLE error)
+    if(NOT result EQUAL 0 OR error)
+        fault("update-mime-database refuses ${drelvan_mime} (${result}): ${error}")
+    endif()
+    file(STRINGS "${mime}/globs2" defined REGEX "^[0-9]+:")
+else()
+    message("update-mime-database is not installed: ${drelvan_mime} is not checked")
+endif()
+foreach(type IN LISTS types)
+    string(FIND "${metainfo}" "<mediatype>${type}</mediatype>" at)
+    if(at EQUAL -1)
+        fault("the metainfo lacks <mediatype>${type}</mediatype>")
+    endif()
+    if(NOT EXISTS "/usr/share/mime/${type}.xml" AND NOT ";${defined};" MATCHES ":${type}:\\*\\.")
+        fault("${type} is neither known to the system nor defined with a glob by ${drelvan_mime}")
+    endif()
+endforeach()
+if(UPDATE_MIME_DATABASE AND NOT ";${defined};" MATCHES ":application/x-kvtml:\\*\\.kvtml;")
+    fault("${drelvan_mime} does not give *.kvtml to application/x-kvtml: ${defined}")
+endif()
 
 # Debian's tools take the package's version from the control file alone,
 # so nothing but this notices a release without its changelog entry.

@@ -13,5 +13,10 @@ endforeach()
 set(drelvan_copyright share/doc/drelvan/copyright)
 set(drelvan_changelog share/doc/drelvan/changelog.gz)
 set(drelvan_manuals share/man/man1/drelvan.1.gz share/man/bg/man1/drelvan.1.gz)
+# The khans as a teacher's files, and the file type that the desktop entry
+# opens and shared-mime-info lacks.
+set(drelvan_examples share/doc/drelvan/examples/khans.csv share/doc/drelvan/examples/khans.kvtml)
+set(drelvan_mime share/mime/packages/drelvan.xml)
 set(drelvan_files ${drelvan_program} ${drelvan_desktop_entry} ${drelvan_metainfo}
-    ${drelvan_icons} ${drelvan_copyright} ${drelvan_changelog} ${drelvan_manuals})
+    ${drelvan_icons} ${drelvan_copyright} ${drelvan_changelog} ${drelvan_manuals} ${drelvan_examples}
+    ${drelvan_mime})

@@ -71,9 +71,10 @@ test('the Content-Security-Policy allows the page itself and WebAssembly, nothin
     expect(policy).toMatch(/script-src 'sha256-[^']+' 'wasm-unsafe-eval'/);
 });
 
-test('the ZIP holds the page, the licence and the read-me', () => {
+test('the ZIP holds the page, the licence, the read-me and the examples', () => {
     const listing = execFileSync('python3', ['-m', 'zipfile', '-l', process.env.DRELVAN_ZIP], { encoding: 'utf8' });
     const files = listing.split('\n').slice(1).map((line) => line.split(/\s+/)[0]).filter((name) => name && !name.endsWith('/'));
     expect(files.map((name) => name.replace(/^[^/]+\//, '')).sort()).toEqual(
-        ['LICENSE.txt', 'README.txt', 'icon-192.png', 'icon-512.png', 'index.html', 'manifest.webmanifest', 'sw.js']);
+        ['LICENSE.txt', 'README.txt', 'examples/khans.csv', 'examples/khans.kvtml', 'icon-192.png', 'icon-512.png',
+            'index.html', 'manifest.webmanifest', 'sw.js']);
 });

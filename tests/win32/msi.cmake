@@ -12,6 +12,16 @@ function(msiinfo package what out)
     set(${out} "${text}" PARENT_SCOPE)
 endfunction()
 
+# A table's rows without its three lines of header (names, types, table).
+# Not by REGEX REPLACE "^...": CMake anchors ^ anew at every match, and would
+# take rows away three at a time.
+function(table_rows text out)
+    string(REGEX MATCH "^[^\n]*\n[^\n]*\n[^\n]*\n" header "${text}")
+    string(LENGTH "${header}" length)
+    string(SUBSTRING "${text}" ${length} -1 rows)
+    set(${out} "${rows}" PARENT_SCOPE)
+endfunction()
+
 # Each row: a line that the export of a table must hold, its text as the
 # database's code page gives it back. The UpgradeCode is the one every
 # Drelvan package ever shipped carries.
@@ -57,21 +67,59 @@ foreach(version ${RELEASE} ${OLDER})
         message(SEND_ERROR "${msi}: no shortcut Drelvan in ProgramMenuFolder:\n${text}")
     endif()
 
-    # The program and its licence, and nothing that runs code of its own,
-    # writes to the registry or restarts the machine.
+    # The program, its licence and the examples, and nothing that runs code
+    # of its own.
     msiinfo(${msi} export files File)
-    string(REGEX MATCHALL "\n[^\t\n]+\tProgram\t" files "${files}")
+    string(REGEX MATCHALL "\n[^\t\n]+\t(Program|Examples)\t" files "${files}")
     list(SORT files)
-    if(NOT files STREQUAL "\nLICENSE.txt\tProgram\t;\ndrelvan.exe\tProgram\t")
+    if(NOT files STREQUAL "\nLICENSE.txt\tProgram\t;\ndrelvan.exe\tProgram\t;\nkhans.csv\tExamples\t;\nkhans.kvtml\tExamples\t")
         message(SEND_ERROR "${msi} installs ${files}")
     endif()
-    foreach(table CustomAction Registry)
-        msiinfo(${msi} export content ${table})
-        string(REGEX REPLACE "^[^\n]*\n[^\n]*\n[^\n]*\n" "" rows_left "${content}")
-        if(NOT rows_left STREQUAL "")
-            message(SEND_ERROR "${msi}: ${table} has rows:\n${rows_left}")
+    msiinfo(${msi} export directories Directory)
+    if(NOT directories MATCHES "\nEXAMPLES\tINSTALLDIR\texamples\n")
+        message(SEND_ERROR "${msi}: no folder examples beside drelvan.exe:\n${directories}")
+    endif()
+    msiinfo(${msi} export content CustomAction)
+    table_rows("${content}" rows_left)
+    if(NOT rows_left STREQUAL "")
+        message(SEND_ERROR "${msi}: CustomAction has rows:\n${rows_left}")
+    endif()
+    # The registry: Drelvan offered by "Open with" for the three types, and
+    # nothing more. The default of an extension's own key says which program
+    # opens its files on a double click: the package never writes one.
+    msiinfo(${msi} export registry Registry)
+    table_rows("${registry}" registry)
+    string(REGEX REPLACE "\n[^\t\n]*\t" "\n" registry "\n${registry}")
+    string(STRIP "${registry}" registry)
+    string(REPLACE ";" "\\;" registry "${registry}")
+    string(REPLACE "\n" ";" registry "${registry}")
+    list(SORT registry)
+    foreach(row IN LISTS registry)
+        if(row MATCHES "^[0-9]+\t(Software\\\\Classes\\\\)?\\.[a-z]+\t\t")
+            message(SEND_ERROR "${msi} sets the default of an extension: ${row}")
         endif()
     endforeach()
+    set(apps "Software\\Classes\\Applications\\drelvan.exe")
+    set(progid "Software\\Classes\\Drelvan.Pairs")
+    set(command "\"[INSTALLDIR]drelvan.exe\" \"%1\"")
+    set(expected
+        "2\t${apps}\tFriendlyAppName\tDrelvan\tOpenWith"
+        "2\t${apps}\\SupportedTypes\t.csv\t\tOpenWith"
+        "2\t${apps}\\SupportedTypes\t.kvtml\t\tOpenWith"
+        "2\t${apps}\\SupportedTypes\t.tsv\t\tOpenWith"
+        "2\t${apps}\\shell\\open\\command\t\t${command}\tOpenWith"
+        "2\t${progid}\t\tДвойки за Drelvan\tOpenWith"
+        "2\t${progid}\\DefaultIcon\t\t[INSTALLDIR]drelvan.exe,0\tOpenWith"
+        "2\t${progid}\\shell\\open\\command\t\t${command}\tOpenWith")
+    foreach(extension csv kvtml tsv)
+        list(APPEND expected "2\tSoftware\\Classes\\.${extension}\\OpenWithProgids\tDrelvan.Pairs\t\tOpenWith")
+    endforeach()
+    list(SORT expected)
+    if(NOT registry STREQUAL expected)
+        list(JOIN registry "\n" registry)
+        list(JOIN expected "\n" expected)
+        message(SEND_ERROR "${msi}: the Registry table holds\n${registry}\nrather than\n${expected}")
+    endif()
     msiinfo(${msi} export sequence InstallExecuteSequence)
     if(sequence MATCHES "Reboot")
         message(SEND_ERROR "${msi} may restart the machine:\n${sequence}")

@@ -1,7 +1,8 @@
 // The Windows Installer package as a school's IT deploys it: silent install,
 // upgrade, refused downgrade and silent removal through msiexec, each
 // followed by what Windows then holds: the files, the shortcut, the
-// Add/Remove Programs entry, or nothing at all. Run under Wine in a prefix of
+// Add/Remove Programs entry, the examples and the "Open with" entries for
+// a teacher's files, or nothing at all. Run under Wine in a prefix of
 // its own (tests/win32/CMakeLists.txt).
 //   tst_win32_msi newer.msi newer-version older.msi older-version
 #define DOCTEST_CONFIG_IMPLEMENT
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -112,6 +114,25 @@ std::wstring registryText(HKEY key, const wchar_t* name)
     if (RegGetValueW(key, nullptr, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
         return {};
     return value;
+}
+
+// A text under HKLM\Software\Classes, or nothing where the key or the value
+// is missing; `name` null is the key's default.
+std::optional<std::wstring> classesText(const std::wstring& key, const wchar_t* name)
+{
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\Classes\\" + key).c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
+                      &opened)
+        != ERROR_SUCCESS)
+        return std::nullopt;
+    wchar_t value[MAX_PATH] = L"";
+    DWORD size = sizeof value - sizeof(wchar_t);
+    DWORD type = REG_NONE;
+    const LSTATUS status = RegQueryValueExW(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(opened);
+    if (status != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(value, size / sizeof(wchar_t)).c_str();
 }
 
 // The Add/Remove Programs entries named Drelvan, as the values of each.
@@ -216,6 +237,12 @@ TEST_CASE("install, upgrade, refused downgrade, removal")
     // program: the icon and a copy of the package, all gone after removal;
     // and its registration, gone with the product that an upgrade replaced.
     std::vector<std::wstring> kept, products;
+    // Which program a double click opens a teacher's file with is the
+    // learner's choice: the package only joins the "Open with" list.
+    const wchar_t* extensions[] = {L".csv", L".tsv", L".kvtml"};
+    std::vector<std::optional<std::wstring>> defaults;
+    for (const wchar_t* extension : extensions)
+        defaults.push_back(classesText(extension, nullptr));
     for (const Step& step : steps) {
         CAPTURE(std::string(step.what));
         CHECK(run(L"msiexec.exe " + std::wstring(step.option) + L" \"" + step.package->path + L"\" /qn")
@@ -227,6 +254,28 @@ TEST_CASE("install, upgrade, refused downgrade, removal")
         CHECK(exists(folder) == installed);
         CHECK(exists(shortcut) == installed);
         CHECK_FALSE(exists(otherShortcut));
+        CHECK(exists(folder + L"\\examples\\khans.csv") == installed);
+        CHECK(exists(folder + L"\\examples\\khans.kvtml") == installed);
+
+        const std::wstring command = L"\"" + program + L"\" \"%1\"";
+        const auto ifInstalled = [installed](const std::wstring& text) {
+            return installed ? std::optional(text) : std::nullopt;
+        };
+        for (const wchar_t* key :
+             {L"Applications\\drelvan.exe\\shell\\open\\command", L"Drelvan.Pairs\\shell\\open\\command"}) {
+            CAPTURE(narrow(key));
+            CHECK(classesText(key, nullptr) == ifInstalled(command));
+        }
+        CHECK(classesText(L"Applications\\drelvan.exe", L"FriendlyAppName") == ifInstalled(L"Drelvan"));
+        CHECK(classesText(L"Drelvan.Pairs", nullptr) == ifInstalled(L"Двойки за Drelvan"));
+        for (std::size_t i = 0; i < std::size(extensions); ++i) {
+            CAPTURE(narrow(extensions[i]));
+            CHECK(classesText(L"Applications\\drelvan.exe\\SupportedTypes", extensions[i]).has_value()
+                  == installed);
+            CHECK(classesText(std::wstring(extensions[i]) + L"\\OpenWithProgids", L"Drelvan.Pairs").has_value()
+                  == installed);
+            CHECK(classesText(extensions[i], nullptr) == defaults[i]);
+        }
 
         const auto family = installedFamily();
         const auto entries = uninstallEntries();

@@ -1,5 +1,6 @@
-# The ZIP a learner downloads: made with cpack, it holds the exe, the licence
-# and the read-me in one folder named after the release, and nothing else.
+# The ZIP a learner downloads: made with cpack, it holds the exe, the licence,
+# the read-me and the examples in one folder named after the release, and
+# nothing else.
 #   cmake -DBUILD=... -DCPACK=... -DRELEASE=... -DWORK=... -P zip.cmake
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
@@ -13,7 +14,8 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${zip} WORKING_DIRECTORY ${WO
 file(GLOB_RECURSE files RELATIVE ${WORK} ${WORK}/*)
 list(SORT files)
 set(folder drelvan-${RELEASE}-win64)
-set(expected ${folder}/LICENSE.txt ${folder}/README.txt ${folder}/drelvan.exe)
+set(expected ${folder}/LICENSE.txt ${folder}/README.txt ${folder}/drelvan.exe
+    ${folder}/examples/khans.csv ${folder}/examples/khans.kvtml)
 if(NOT files STREQUAL expected)
     message(FATAL_ERROR "the ZIP holds\n  ${files}\nrather than\n  ${expected}")
 endif()
