@@ -63,3 +63,30 @@ drelvan_install_web_tests() {
         (cd "$dir" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund)
     fi
 }
+
+# The Windows, web and fuzzing builds compile pugixml from Debian's source
+# package with their own compiler. It is fetched into .deps/ in the tree,
+# through a source list of its own: the machine's apt sources stay as they
+# are. Safe to run again; prints nothing once the source is there.
+DRELVAN_PUGIXML_VERSION=1.13
+drelvan_fetch_pugixml() {
+    local root dir
+    root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/.deps"
+    dir="$root/pugixml-$DRELVAN_PUGIXML_VERSION"
+    [ -f "$dir/src/pugixml.cpp" ] && return 0
+    local apt="$root/apt"
+    mkdir -p "$apt/lists/partial" "$apt/archives/partial" "$root/source"
+    cat >"$apt/sources.list" <<SOURCES
+deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main
+SOURCES
+    local options=(-o "Dir::Etc::sourcelist=$apt/sources.list" -o Dir::Etc::sourceparts=-
+                   -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt" -o APT::Sandbox::User=root)
+    apt-get "${options[@]}" update -qq
+    (cd "$root/source" && apt-get "${options[@]}" source --download-only -qq pugixml)
+    local tarball
+    tarball=$(ls "$root/source"/pugixml_"$DRELVAN_PUGIXML_VERSION".orig.tar.* 2>/dev/null | head -n1)
+    [ -n "$tarball" ] || { echo "pugixml $DRELVAN_PUGIXML_VERSION: no source tarball in $root/source" >&2; return 1; }
+    rm -rf "$dir.tmp" && mkdir -p "$dir.tmp"
+    tar -xf "$tarball" -C "$dir.tmp" --strip-components=1
+    mv "$dir.tmp" "$dir"
+}
