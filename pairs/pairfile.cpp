@@ -43,6 +43,16 @@ std::u16string decimal(std::uintmax_t n)
     return {digits.begin(), digits.end()};
 }
 
+// A count as Bulgarian writes it: 1000, 10 000, 16 777 216.
+std::u16string grouped(std::uintmax_t n)
+{
+    std::u16string digits = decimal(n);
+    if (digits.size() > 4)
+        for (std::size_t at = digits.size() - 3; at > 0 && at < digits.size(); at -= 3)
+            digits.insert(at, 1, u' ');
+    return digits;
+}
+
 std::u16string hexUnit(char32_t c)
 {
     constexpr char16_t digits[] = u"0123456789ABCDEF";
@@ -102,8 +112,7 @@ constexpr Role openingText{u"уводният текст", u"празен", u"п
 [[noreturn]] void refuseLength(std::size_t line, std::size_t field, const Role& role)
 {
     refuse(line, field,
-        std::u16string(role.name) + u" е " + std::u16string(role.longer) + u" от " + decimal(role.limit)
-            + (role.limit == maxTextUnits ? u" знака" : u" знака (10 000)"));
+        std::u16string(role.name) + u" е " + std::u16string(role.longer) + u" от " + grouped(role.limit) + u" знака");
 }
 
 bool isBlank(char16_t c)
@@ -196,7 +205,7 @@ public:
                 shownQuoted(pair.left) + u" стои и на ред " + decimal(at->second)
                     + u"; всеки ляв текст трябва да е веднъж");
         if (pairs.size() == maxPairs)
-            refuse(line, 0, u"двойките са повече от 32 767, колкото най-много побира един списък");
+            refuse(line, 0, u"двойките са повече от " + grouped(maxPairs) + u", колкото най-много побира един списък");
         pairs.push_back(std::move(pair));
     }
 
@@ -503,16 +512,20 @@ private:
         return {first, text.end()};
     }
 
-    // A DOCTYPE is refused wherever it is, and so is any reference to an
-    // entity other than XML's five and characters, in text or attribute.
-    // Iterative: a file may nest elements millions deep.
+    // The programs that write KVTML name its DTD by an external identifier
+    // (<!DOCTYPE kvtml PUBLIC "kvtml2.dtd" "http://...">), which is never
+    // fetched: that is let be. A DOCTYPE with an internal subset ([...]),
+    // where entities are declared, is refused wherever it is, and so is any
+    // reference to an entity other than XML's five and characters, in text
+    // or attribute. Iterative: a file may nest elements millions deep.
     void checkEveryNode() const
     {
         pugi::xml_node node = document.first_child();
         while (node) {
-            if (node.type() == pugi::node_doctype)
+            if (node.type() == pugi::node_doctype && hasInternalSubset(node.value()))
                 refuse(lineOf(node), 0,
-                    u"файлът обявява DTD (<!DOCTYPE …>); речникът не се нуждае от такава и файл с нея не се чете");
+                    u"файлът обявява DTD с единици (<!DOCTYPE … [ … ]>); речникът не се нуждае от такава и файл с "
+                    u"нея не се чете");
             if (node.type() == pugi::node_pcdata) {
                 std::string ignored;
                 decodeReferences(node.value(), ignored, lineOf(node));
@@ -530,6 +543,20 @@ private:
             if (node)
                 node = node.next_sibling();
         }
+    }
+
+    static bool hasInternalSubset(std::string_view doctype)
+    {
+        char quote = 0;
+        for (const char c : doctype) {
+            if (quote)
+                quote = c == quote ? 0 : quote;
+            else if (c == '"' || c == '\'')
+                quote = c;
+            else if (c == '[')
+                return true;
+        }
+        return false;
     }
 
     // XML's references in `raw`, decoded into `out`: &amp; &lt; &gt; &quot;
@@ -657,8 +684,8 @@ bool looksLikeXml(std::string_view bytes)
 
 std::u16string tooLarge(std::uintmax_t size)
 {
-    return u"файлът е " + decimal(size) + u" байта, а програмата чете файлове до 16 MiB ("
-           + decimal(maxPairFileBytes) + u" байта)";
+    return u"файлът е " + grouped(size) + u" байта, а програмата чете файлове до 16 MiB ("
+           + grouped(maxPairFileBytes) + u" байта)";
 }
 
 } // namespace

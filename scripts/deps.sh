@@ -17,7 +17,7 @@ drelvan_install() {
 # What building and running the quiz needs.
 # qt6-translations-l10n: Qt's own texts (context menu, message box buttons)
 # in the desktop's language, which the program loads at run time.
-DRELVAN_BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-translations-l10n doctest-dev fonts-liberation fonts-liberation2 fonts-dejavu-core)
+DRELVAN_BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-translations-l10n doctest-dev libpugixml-dev fonts-liberation fonts-liberation2 fonts-dejavu-core)
 
 # What the test suite needs on top: a real X server for the screenshot and
 # desktop tests, and the tools that check the desktop files and the Debian
@@ -33,6 +33,10 @@ DRELVAN_TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream appstream-compose
 # (msiinfo, msibuild) to finish and check it.
 DRELVAN_WINDOWS_PACKAGES=(cmake g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 doctest-dev wine wine64 xvfb
     fonts-liberation2 wixl msitools)
+
+# What fuzzing the pair reader needs (scripts/fuzz): Debian's clang 14 and
+# its run-time with libFuzzer and the sanitizers.
+DRELVAN_FUZZ_PACKAGES=(cmake clang-14 libclang-rt-14-dev)
 
 # What the benchmark needs on top: an X server to start the window on, and
 # callgrind to count its instructions.
