@@ -4,6 +4,8 @@
 
 #include <commdlg.h>
 
+#include <cstdio>
+
 #include <vector>
 
 namespace drelvan::win32 {
@@ -28,7 +30,7 @@ constexpr DWORD longestPath = 32768;
 
 } // namespace
 
-std::optional<std::filesystem::path> askForPairFile(HWND owner)
+std::optional<std::u16string> askForPairFile(HWND owner)
 {
     static const auto getOpenFileName = comdlg32.function<GetOpenFileNameWFn>("GetOpenFileNameW");
     if (!getOpenFileName)
@@ -45,24 +47,31 @@ std::optional<std::filesystem::path> askForPairFile(HWND owner)
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!getOpenFileName(&dialog))
         return std::nullopt;
-    return std::filesystem::path(name.data());
+    return std::u16string(reinterpret_cast<const char16_t*>(name.data()));
 }
 
-std::optional<std::filesystem::path> droppedFile(HDROP drop)
+std::optional<std::u16string> droppedFile(HDROP drop)
 {
     static const auto query = shell32.function<DragQueryFileWFn>("DragQueryFileW");
     static const auto finish = shell32.function<DragFinishFn>("DragFinish");
-    std::optional<std::filesystem::path> file;
+    std::optional<std::u16string> file;
     if (query && query(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
         std::vector<wchar_t> name(query(drop, 0, nullptr, 0) + 1, L'\0');
         if (query(drop, 0, name.data(), static_cast<UINT>(name.size())) > 0)
-            file = std::filesystem::path(name.data());
+            file = std::u16string(reinterpret_cast<const char16_t*>(name.data()));
     }
     if (finish)
         finish(drop);
     else
         GlobalFree(drop);
     return file;
+}
+
+PairFile readPairFileAt(const std::u16string& path)
+{
+    const std::size_t folder = path.find_last_of(u"\\/:");
+    const std::u16string_view name = folder == std::u16string::npos ? path : std::u16string_view(path).substr(folder + 1);
+    return drelvan::readPairFile(name, _wfopen(reinterpret_cast<const wchar_t*>(path.c_str()), L"rb"));
 }
 
 } // namespace drelvan::win32

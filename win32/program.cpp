@@ -1,11 +1,11 @@
 #include "win32/program.hpp"
 
+#include "win32/files.hpp"
 #include "win32/quizwindow.hpp"
 #include "win32/wide.hpp"
 
 #include "content/texts.hpp"
 #include "content/utf8.hpp"
-#include "pairs/pairfile.hpp"
 #include "quiz/commandline.hpp"
 
 #include <windows.h>
@@ -51,13 +51,12 @@ int tell(const CommandLineAnswer& answer)
 
 // The file's name as Windows gave it: the UTF-8 of the command line's
 // reading would not bring back a name that is no well-formed UTF-16.
-std::filesystem::path fileNamed(const std::string& file, const std::vector<std::u16string>& arguments)
+std::u16string fileNamed(const std::string& file, const std::vector<std::u16string>& arguments)
 {
     for (const std::u16string& argument : arguments)
         if (toUtf8(argument) == file)
-            return std::filesystem::path(std::wstring(argument.begin(), argument.end()));
-    const std::u16string name = fromUtf8(file);
-    return std::filesystem::path(std::wstring(name.begin(), name.end()));
+            return argument;
+    return fromUtf8(file);
 }
 
 } // namespace
@@ -73,7 +72,7 @@ int runQuiz(int showCommand, const std::vector<std::u16string>& arguments)
 
     std::optional<Exercise> exercise;
     if (commandLine.file) {
-        PairFile file = readPairFile(fileNamed(*commandLine.file, arguments));
+        PairFile file = readPairFileAt(fileNamed(*commandLine.file, arguments));
         if (!file)
             return tell({2, {}, toUtf8(file.error) + "\n"});
         exercise = std::move(file.exercise);

@@ -126,9 +126,9 @@ void QuizWindow::open(const Exercise& exercise)
     measureLists();
 }
 
-bool QuizWindow::openFile(const std::filesystem::path& path)
+bool QuizWindow::openFile(const std::u16string& path)
 {
-    PairFile file = readPairFile(path);
+    PairFile file = readPairFileAt(path);
     if (!file) {
         MessageBoxW(hwnd_, wide(file.error), wide(form().Caption()), MB_OK | MB_ICONERROR);
         return false;
@@ -141,7 +141,7 @@ void QuizWindow::chooseFile()
 {
     if (!chooseFile_)
         return;
-    if (const std::optional<std::filesystem::path> path = chooseFile_(hwnd_))
+    if (const std::optional<std::u16string> path = chooseFile_(hwnd_))
         openFile(*path);
 }
 
@@ -223,7 +223,7 @@ LRESULT QuizWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_DROPFILES:
-        if (const std::optional<std::filesystem::path> path = droppedFile(reinterpret_cast<HDROP>(wParam)))
+        if (const std::optional<std::u16string> path = droppedFile(reinterpret_cast<HDROP>(wParam)))
             openFile(*path);
         return 0;
     case WM_DRAWITEM:

@@ -12,10 +12,10 @@
 #include <windows.h>
 
 #include <array>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace drelvan::win32 {
 
@@ -54,13 +54,13 @@ public:
     // A teacher's file, dropped on the window or chosen, is read and opened.
     // One that cannot be read is told in a message box, and the game in play
     // goes on untouched. Returns whether the file was opened.
-    bool openFile(const std::filesystem::path& path);
+    bool openFile(const std::u16string& path);
     // Ctrl+O: the learner chooses a file, which is then opened.
     void chooseFile();
 
     // Asks for a file to open, none where the learner chose none. The
     // platform's dialog, unless a test puts itself in its place.
-    using FileChooser = std::function<std::optional<std::filesystem::path>(HWND owner)>;
+    using FileChooser = std::function<std::optional<std::u16string>(HWND owner)>;
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
     // Control ids: those that take the focus in its order, then the captions;

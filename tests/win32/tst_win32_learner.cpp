@@ -592,7 +592,7 @@ struct Shown {
     explicit Shown(const std::optional<std::filesystem::path>& file)
     {
         if (file)
-            REQUIRE(window.openFile(*file));
+            REQUIRE(window.openFile(file->u16string()));
         window.show(SW_SHOWNORMAL);
         SetForegroundWindow(window.hwnd());
     }

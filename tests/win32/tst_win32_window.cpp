@@ -15,7 +15,6 @@
 
 #include <cstring>
 #include <cwchar>
-#include <filesystem>
 #include <optional>
 
 using drelvan::win32::QuizWindow;
@@ -742,7 +741,7 @@ TEST_CASE("a file dropped or chosen with Ctrl+O replaces the game")
              SendMessageW(w.quiz.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
          }},
         {"chosen with Ctrl+O", [](Window& w, const std::wstring& path) {
-             w.quiz.setFileChooser([path](HWND) { return std::optional<std::filesystem::path>(path); });
+             w.quiz.setFileChooser([path](HWND) { return std::optional<std::u16string>(std::in_place, path.begin(), path.end()); });
              w.key('O', false, /*control=*/true);
          }},
     };
@@ -769,7 +768,7 @@ TEST_CASE("a file dropped or chosen with Ctrl+O replaces the game")
     }
     // No file chosen: nothing changes.
     Window w;
-    w.quiz.setFileChooser([](HWND) { return std::optional<std::filesystem::path>(); });
+    w.quiz.setFileChooser([](HWND) { return std::optional<std::u16string>(); });
     w.key('O', false, true);
     CHECK(entriesShown(w.names) == alphabeticalNames);
 }
