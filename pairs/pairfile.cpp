@@ -718,6 +718,7 @@ struct ClosesFile {
 };
 
 // The file's size, from where its end is; -1 where it has none (a pipe).
+// Windows' long has 32 bits, too few for a file that may be any size.
 std::int64_t sizeOf(std::FILE* file)
 {
 #ifdef _WIN32
@@ -725,9 +726,10 @@ std::int64_t sizeOf(std::FILE* file)
     const std::int64_t size = atEnd ? _ftelli64(file) : -1;
     return _fseeki64(file, 0, SEEK_SET) == 0 ? size : -1;
 #else
-    const bool atEnd = fseeko(file, 0, SEEK_END) == 0;
-    const std::int64_t size = atEnd ? static_cast<std::int64_t>(ftello(file)) : -1;
-    return fseeko(file, 0, SEEK_SET) == 0 ? size : -1;
+    // A long has 64 bits on the 64-bit systems that name files by a path.
+    const bool atEnd = std::fseek(file, 0, SEEK_END) == 0;
+    const std::int64_t size = atEnd ? static_cast<std::int64_t>(std::ftell(file)) : -1;
+    return std::fseek(file, 0, SEEK_SET) == 0 ? size : -1;
 #endif
 }
 
