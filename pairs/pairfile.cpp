@@ -7,8 +7,9 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <memory>
 #include <new>
 #include <string>
 #include <unordered_map>
@@ -787,34 +788,56 @@ PairFile readPairs(std::u16string_view fileName, std::string_view bytes)
     return result;
 }
 
-PairFile readPairFile(const std::filesystem::path& path)
+namespace {
+
+struct ClosesFile {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The file's size, from where its end is; -1 where it has none (a pipe).
+// Windows' long has 32 bits, too few for a file that may be any size.
+std::int64_t sizeOf(std::FILE* file)
 {
-    const std::u16string fileName = path.filename().u16string();
+#ifdef _WIN32
+    const bool atEnd = _fseeki64(file, 0, SEEK_END) == 0;
+    const std::int64_t size = atEnd ? _ftelli64(file) : -1;
+    return _fseeki64(file, 0, SEEK_SET) == 0 ? size : -1;
+#else
+    // A long has 64 bits on the 64-bit systems that name files by a path.
+    const bool atEnd = std::fseek(file, 0, SEEK_END) == 0;
+    const std::int64_t size = atEnd ? static_cast<std::int64_t>(std::ftell(file)) : -1;
+    return std::fseek(file, 0, SEEK_SET) == 0 ? size : -1;
+#endif
+}
+
+} // namespace
+
+PairFile readPairFile(std::u16string_view fileName, std::FILE* file)
+{
+    const std::unique_ptr<std::FILE, ClosesFile> in(file);
     const auto failure = [&](std::u16string what) {
         PairFile result;
         result.error = message(fileName, Refusal{0, 0, std::move(what)});
         return result;
     };
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error)
-        return failure(u"файлът не може да бъде отворен");
-    if (size > maxPairFileBytes)
-        return failure(tooLarge(size));
-    std::ifstream in(path, std::ios::binary);
     if (!in)
         return failure(u"файлът не може да бъде отворен");
+    const std::int64_t size = sizeOf(in.get());
+    if (size < 0)
+        return failure(u"файлът не може да бъде прочетен");
+    if (static_cast<std::uintmax_t>(size) > maxPairFileBytes)
+        return failure(tooLarge(static_cast<std::uintmax_t>(size)));
     // The file may have grown since its size was taken: reading stops past
     // the limit all the same.
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(size));
     std::vector<char> chunk(1 << 16);
-    while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
-        bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    for (std::size_t read; (read = std::fread(chunk.data(), 1, chunk.size(), in.get())) > 0;) {
+        bytes.append(chunk.data(), read);
         if (bytes.size() > maxPairFileBytes)
             return failure(tooLarge(bytes.size()));
     }
-    if (in.bad())
+    if (std::ferror(in.get()))
         return failure(u"файлът не може да бъде прочетен");
     return readPairs(fileName, bytes);
 }

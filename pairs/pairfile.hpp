@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -27,6 +28,12 @@ inline constexpr std::uintmax_t maxPairFileBytes = 16u * 1024 * 1024;
 // Reads the file at `path`: spreadsheet text (.csv, .tsv, .txt) or KVTML 2
 // (.kvtml), told apart by the name's extension, else by the bytes.
 PairFile readPairFile(const std::filesystem::path& path);
+
+// The same, for a file the caller opened for reading in binary mode (and
+// that is closed here), or failed to open (null), called `fileName` in the
+// messages. For a program that opens files by its platform's own names: the
+// Windows program, which std::filesystem would more than double in size.
+PairFile readPairFile(std::u16string_view fileName, std::FILE* file);
 
 // The same, for bytes already in memory (a file dropped on a web page).
 // `fileName` is the file's name as the teacher knows it, with its extension;

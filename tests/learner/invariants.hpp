@@ -76,6 +76,9 @@ struct Step {
 // names as dealt), or a teacher's pairs, with their notes and opening text
 // where the test knows them (else the khans' are checked by their lengths).
 struct Catalogue {
+    // None: a teacher's pairs that the test did not type; the key and the
+    // deal are read from the form as it opens.
+    Catalogue() = default;
     Catalogue(Texts chronological, Texts alphabetical, Texts keyPeriods)
         : chronologicalNames(std::move(chronological)), alphabeticalNames(std::move(alphabetical)),
           periods(std::move(keyPeriods)), dealtPeriods(periods)
@@ -112,13 +115,28 @@ public:
     static constexpr std::array<std::size_t, 16> noteLengths{83, 188, 38, 43, 88, 49, 38, 76, 68, 51, 176, 86, 661, 137, 97, 65};
     static constexpr std::size_t openingLength = 1008;
 
-    explicit Referee(Catalogue catalogue) : catalogue_(std::move(catalogue)) {}
+    // `join`, where given, stands between the two texts of a verdict.
+    explicit Referee(Catalogue catalogue, std::optional<std::u16string> join = std::nullopt)
+        : catalogue_(std::move(catalogue))
+    {
+        if (join)
+            catalogue_.join = *join;
+    }
 
     // The quiz as it opens: the answer key, the opening text.
     std::string start(const Form& form)
     {
         for (int16_t member = 2; member <= 4; ++member)
             key_[static_cast<std::size_t>(member - 2)] = form.List1(member).entries();
+        if (catalogue_.chronologicalNames.empty()) {
+            Catalogue read(key_[0], form.List1(0).entries(), key_[1]);
+            read.dealtPeriods = form.List1(1).entries();
+            read.join = catalogue_.join;
+            read.notes = key_[2];
+            read.opening = form.Text1(0).Text();
+            catalogue_ = std::move(read);
+            entries_ = {catalogue_.alphabeticalNames, catalogue_.dealtPeriods};
+        }
         if (key_[0] != catalogue_.chronologicalNames)
             return "hidden names: " + joined(key_[0]);
         if (key_[1] != catalogue_.periods)
