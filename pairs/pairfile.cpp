@@ -827,16 +827,17 @@ PairFile readPairFile(std::u16string_view fileName, std::FILE* file)
         return failure(u"файлът не може да бъде прочетен");
     if (static_cast<std::uintmax_t>(size) > maxPairFileBytes)
         return failure(tooLarge(static_cast<std::uintmax_t>(size)));
-    // The file may have grown since its size was taken: reading stops past
-    // the limit all the same.
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(size));
-    std::vector<char> chunk(1 << 16);
-    for (std::size_t read; (read = std::fread(chunk.data(), 1, chunk.size(), in.get())) > 0;) {
-        bytes.append(chunk.data(), read);
-        if (bytes.size() > maxPairFileBytes)
-            return failure(tooLarge(bytes.size()));
-    }
+    // The file may have grown since its size was taken: no more is read than
+    // one byte past the limit. The buffer's size is known to the compiler, so
+    // each read is checked against it (_FORTIFY_SOURCE).
+    char chunk[16384];
+    const auto wanted = [&] { return std::min(sizeof chunk, maxPairFileBytes + 1 - bytes.size()); };
+    for (std::size_t read; wanted() > 0 && (read = std::fread(chunk, 1, wanted(), in.get())) > 0;)
+        bytes.append(chunk, read);
+    if (bytes.size() > maxPairFileBytes)
+        return failure(tooLarge(bytes.size()));
     if (std::ferror(in.get()))
         return failure(u"файлът не може да бъде прочетен");
     return readPairs(fileName, bytes);

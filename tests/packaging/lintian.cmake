@@ -1,7 +1,8 @@
 # Runs lintian over the Debian package in WORK as Debian's archive would,
 # with its pedantic tags shown. Errors, warnings and infos fail the test:
 # the loss of the hardening flags shows only as infos (hardening-no-bindnow,
-# hardening-no-fortify-functions). No tag is suppressed. LINTIAN is the
+# hardening-no-fortify-functions). The package overrides one tag, with its
+# reason: packaging/debian/lintian-overrides. LINTIAN is the
 # program found; without it the test says that it is skipped.
 if(NOT LINTIAN)
     message("Skipped: lintian is not installed")
