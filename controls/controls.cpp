@@ -52,10 +52,8 @@ void ListBox::Clear()
     lastRemoved_ = -1;
 }
 
-void ListBox::sortAdded() const
+void ListBox::sortAddedNow() const
 {
-    if (inOrder_ == entries_.size())
-        return;
     const auto less = [](const std::u16string& a, const std::u16string& b) { return listrules::naturalLess(a, b); };
     const auto added = entries_.begin() + static_cast<std::ptrdiff_t>(inOrder_);
     // Both stable: an added entry goes behind the equal ones that were there
@@ -102,11 +100,9 @@ void ListBox::RemoveItem(int16_t index)
         --selected_;
 }
 
-const std::u16string& ListBox::List(int16_t index) const
+void ListBox::failList(int16_t index) const
 {
-    checkPosition("List", index);
-    sortAdded();
-    return entries_[static_cast<std::size_t>(index)];
+    fail("List", index, "no such entry in a list of " + std::to_string(ListCount()));
 }
 
 void ListBox::SetListIndex(int16_t index)

@@ -62,7 +62,14 @@ public:
     // among them; removing the selected entry leaves nothing selected.
     void RemoveItem(int16_t index);
 
-    const std::u16string& List(int16_t index) const;
+    const std::u16string& List(int16_t index) const
+    {
+        // Inline: a handler reads every entry of a list in a loop.
+        if (index < 0 || index >= ListCount())
+            failList(index);
+        sortAdded();
+        return entries_[static_cast<std::size_t>(index)];
+    }
     int16_t ListCount() const { return static_cast<int16_t>(entries_.size()); }
     int16_t ListIndex() const { return selected_; }
     // A change of the selection raises Click, inside this call; setting the
@@ -87,10 +94,16 @@ public:
 
 private:
     void checkPosition(std::string_view operation, int16_t index) const;
+    [[noreturn]] void failList(int16_t index) const;
     // A sorted list takes entries in at its end while nothing is selected,
     // and puts them in their places when it is next read: a list filled
     // entry by entry is sorted once, not shifted once an entry.
-    void sortAdded() const;
+    void sortAdded() const
+    {
+        if (inOrder_ != entries_.size())
+            sortAddedNow();
+    }
+    void sortAddedNow() const;
 
     mutable std::vector<std::u16string> entries_;
     // In a sorted list, the entries before this are in order; those from
