@@ -56,9 +56,12 @@ long long monotonicNs()
     std::exit(1);
 }
 
-// What the quiz's first frame may cost, as a share of its floor's: the same
-// window in Qt's stock widgets.
-constexpr double instructionTarget = 0.95;
+// What the quiz's window may cost to its first frame above Qt's own start
+// (the hello window's), as a share of what its floor costs above it: the
+// same window in Qt's stock widgets. Held against the whole start, the
+// ratio moves with what every Qt program pays first (fontconfig's start
+// grows with the fonts a machine has), not with the program.
+constexpr double instructionTarget = 0.80;
 constexpr double memoryTarget = 1.00;
 
 struct Options {
@@ -470,6 +473,31 @@ void windowsRow(const std::string& measure, const std::vector<double> (&values)[
     print(r);
 }
 
+// Instructions to the first frame: gated on what the window costs above
+// hello's start, (quiz - hello) / (floor - hello); the plain quiz / floor is
+// shown beside it.
+void instructionsRow(const std::vector<double> (&millions)[variantCount])
+{
+    Row r;
+    r.measure = "instructions to first frame (M)";
+    r.target = "(quiz - hello) / (floor - hello) <= " + number(instructionTarget, 2);
+    const Summary h = summarise(millions[hello]), f = summarise(millions[floor]), q = summarise(millions[quiz]);
+    if (!h.present || !f.present || !q.present) {
+        r.hello = r.floor = r.quiz = "skipped";
+        misses.push_back(r.measure + ": not measured");
+        print(r);
+        return;
+    }
+    r.hello = figure(h, 2);
+    r.floor = figure(f, 2);
+    r.quiz = figure(q, 2);
+    const double aboveHello = (q.median - h.median) / (f.median - h.median);
+    r.ratio = number(aboveHello, 3) + " above hello; " + number(q.median / f.median, 3) + " whole";
+    r.met = f.median > h.median && aboveHello <= instructionTarget;
+    r.overHello = number(q.median / h.median, 3);
+    print(r);
+}
+
 Options parse(int argc, char* argv[])
 {
     Options options;
@@ -558,7 +586,7 @@ int main(int argc, char* argv[])
     std::vector<double> millions[variantCount];
     for (int variant = 0; variant < variantCount; ++variant)
         millions[variant] = instructions[static_cast<std::size_t>(variant)];
-    windowsRow("instructions to first frame (M)", millions, 2, instructionTarget);
+    instructionsRow(millions);
 
     const Summary pair = summarise(model.pairNs), reset = summarise(model.resetNs);
     print({"pair check, model (ns)", "", "", figure(pair, 0), "", "<= 5000 ns", pair.median <= 5000, ""});
