@@ -22,6 +22,8 @@ inline constexpr std::u16string_view ownTitleSuffix = u" \u2013 Drelvan";
 inline constexpr std::u16string_view ownOpeningLead = u"Изберете ред от списъка \u201E";
 inline constexpr std::u16string_view ownOpeningMiddle = u"\u201C и реда от списъка \u201E";
 inline constexpr std::u16string_view ownOpeningEnd = u"\u201C, който му отговаря. Резултатът ще се появи тук.\r\n";
+// What the file dialog (Ctrl+O) calls the files of pairs it offers.
+inline constexpr std::u16string_view pairFilesName = u"Двойки";
 
 // The verdict box's name for a screen reader; the lists are named by their
 // captions.

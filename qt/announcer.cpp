@@ -43,34 +43,52 @@ void sendDescription(QAccessibleInterface* face)
 
 void Announcer::announce(ListBoxView* list, const QString& verdict)
 {
-    forget(list_);
+    forget(where_);
     if (!list || verdict.isEmpty())
         return;
-    list_ = list;
+    where_ = list;
+    inList_ = true;
     row_ = list->caretRow();
     news_ = verdict;
     describe();
 }
 
-void Announcer::forget(const ListBoxView* list)
+// A widget's description is its own; Qt tells no one of a new one, so the
+// change is told here, as for an entry.
+void Announcer::announce(QWidget* widget, const QString& news)
 {
-    if (!list || list != list_ || news_.isEmpty())
+    forget(where_);
+    if (!widget || news.isEmpty())
+        return;
+    where_ = widget;
+    inList_ = false;
+    row_ = -1;
+    news_ = news;
+    widget->setAccessibleDescription(news);
+    describe();
+}
+
+void Announcer::forget(const QWidget* widget)
+{
+    if (!widget || widget != where_ || news_.isEmpty())
         return;
     news_.clear();
+    if (!inList_)
+        where_->setAccessibleDescription(QString());
     describe();
-    list_ = nullptr;
+    where_ = nullptr;
 }
 
 QString Announcer::news(const ListBoxView* list, int row) const
 {
-    return list == list_ && row == row_ ? news_ : QString();
+    return inList_ && list == where_ && row == row_ ? news_ : QString();
 }
 
 void Announcer::describe() const
 {
-    if (!list_ || !QAccessible::isActive())
+    if (!where_ || !QAccessible::isActive())
         return;
-    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(list_.data());
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(where_.data());
     if (face && row_ >= 0)
         face = face->child(row_);
     if (!face)

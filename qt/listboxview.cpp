@@ -46,7 +46,9 @@ ListBoxView::ListBoxView(Session& session, int16_t member, Announcer& announcer,
     static const bool accessible = (QAccessible::installFactory(accessibleListBox), true);
     Q_UNUSED(accessible);
     setFocusPolicy(Qt::StrongFocus);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Shown only while an entry is wider than the list, as a list box's
+    // horizontal extent does; the khans' names and periods all fit.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setBackgroundRole(QPalette::Base);
     verticalScrollBar()->setSingleStep(1);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int top) { session_.scrollTo(member_, top); });
@@ -81,18 +83,38 @@ QRect ListBoxView::visualRect(int row) const
     return {0, (row - firstVisibleRow()) * rowHeight(), viewport()->width(), rowHeight()};
 }
 
-// The learner's own moves of the scroll bar go to the Session; these are
-// the Session's, and go unheard.
+// The learner's own moves of the vertical scroll bar go to the Session;
+// these are the Session's, and go unheard. The horizontal one is the view's
+// alone: it moves the text by the pixel, and the rows stay.
 void ListBoxView::placeScrollBar()
 {
-    const QSignalBlocker quiet(verticalScrollBar());
-    verticalScrollBar()->setRange(0, listrules::lastTop(count(), wholeRowsShown()));
-    verticalScrollBar()->setPageStep(wholeRowsShown());
-    verticalScrollBar()->setValue(firstVisibleRow());
+    {
+        const QSignalBlocker quiet(verticalScrollBar());
+        verticalScrollBar()->setRange(0, listrules::lastTop(count(), wholeRowsShown()));
+        verticalScrollBar()->setPageStep(wholeRowsShown());
+        verticalScrollBar()->setValue(firstVisibleRow());
+    }
+    QScrollBar* across = horizontalScrollBar();
+    const int room = viewport()->width();
+    across->setRange(0, std::max(0, widest_ + 2 * textMargin - room));
+    across->setPageStep(room);
+    across->setSingleStep(std::max(1, fontMetrics().averageCharWidth()));
+}
+
+void ListBoxView::measureEntries()
+{
+    measured_ = &model().entries();
+    const QFontMetrics metrics = fontMetrics();
+    widest_ = 0;
+    for (const std::u16string& entry : *measured_)
+        widest_ = std::max(widest_, metrics.horizontalAdvance(toQString(entry)));
 }
 
 void ListBoxView::show(const ListShown& list)
 {
+    // Another exercise brings other entries, in a list of its own.
+    if (list.change.kind != EntriesChange::None || &list.entries != measured_)
+        measureEntries();
     placeScrollBar();
     viewport()->update();
 
@@ -152,13 +174,18 @@ void ListBoxView::paintEvent(QPaintEvent*)
         return;
     }
     const int last = std::min(count() - 1, list.top() + viewport()->height() / rowHeight());
+    // The text, shifted as far as the list is scrolled sideways; the row,
+    // its highlight and its focus mark stay across the list's width.
+    const int across = horizontalScrollBar()->value();
+    const int textWidth = std::max(viewport()->width(), widest_ + 2 * textMargin) - 2 * textMargin;
     for (int row = list.top(); row <= last; ++row) {
         const QRect place = visualRect(row);
         const bool selected = row == selectedRow();
         if (selected)
             painter.fillRect(place, palette().highlight());
         painter.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
-        painter.drawText(place.adjusted(textMargin, 0, -textMargin, 0), Qt::AlignLeft | Qt::AlignVCenter, text(row));
+        painter.drawText(QRect(textMargin - across, place.top(), textWidth, place.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                         text(row));
         if (row == list.caret() && list.focused())
             drawFocusMark(painter, place, selected ? QPalette::Highlight : QPalette::Base);
     }
@@ -197,10 +224,16 @@ void ListBoxView::mouseReleaseEvent(QMouseEvent* event)
         session_.release(member_);
 }
 
+// A wheel turned sideways scrolls sideways, where there is room to.
 void ListBoxView::wheelEvent(QWheelEvent* event)
 {
-    if (event->angleDelta().y() == 0)
-        return event->ignore();
+    if (event->angleDelta().y() == 0) {
+        if (event->angleDelta().x() != 0 && horizontalScrollBar()->maximum() > 0)
+            QCoreApplication::sendEvent(horizontalScrollBar(), event);
+        else
+            event->ignore();
+        return;
+    }
     session_.wheel(member_, event->angleDelta().y());
 }
 
@@ -243,6 +276,15 @@ void ListBoxView::resizeEvent(QResizeEvent* event)
     QAbstractScrollArea::resizeEvent(event);
     session_.setRowsShown(member_, viewport()->height() / rowHeight());
     placeScrollBar();
+}
+
+void ListBoxView::changeEvent(QEvent* event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        measureEntries();
+        placeScrollBar();
+    }
 }
 
 } // namespace drelvan

@@ -62,11 +62,13 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     const ListBox& model() const { return session_.form().List1(member_); }
     int rowHeight() const;
     void placeScrollBar();
+    void measureEntries();
     void drawFocusMark(QPainter& painter, const QRect& place, QPalette::ColorRole background) const;
     void announceCaret();
     void notify(QAccessible::Event type, int row);
@@ -83,6 +85,10 @@ private:
     // now, when Qt has yet to tell of the list itself.
     bool caretTold_ = false;
     bool gainingFocus_ = false;
+    // The width of the widest entry's text, and the entries it was measured
+    // over: a list whose entries are wider than it scrolls sideways.
+    int widest_ = 0;
+    const std::vector<std::u16string>* measured_ = nullptr;
 };
 
 } // namespace drelvan

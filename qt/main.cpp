@@ -2,14 +2,19 @@
 #include "qt/quizwindow.hpp"
 #include "qt/startup.hpp"
 
+#include "pairs/pairfile.hpp"
+
 #include <QApplication>
 
 #include <algorithm>
 #include <iostream>
+#include <optional>
 
 int main(int argc, char* argv[])
 {
-    if (const auto answer = drelvan::answerCommandLine({argv + std::min(argc, 1), argv + argc}, drelvan::qtOptions)) {
+    const drelvan::CommandLine commandLine =
+        drelvan::readCommandLine({argv + std::min(argc, 1), argv + argc}, drelvan::qtOptions);
+    if (const auto& answer = commandLine.answer) {
         std::cout << answer->out;
         std::cerr << answer->err;
         return answer->status;
@@ -17,7 +22,17 @@ int main(int argc, char* argv[])
     const auto application = drelvan::openApplication(argc, argv);
     drelvan::setUpApplication();
 
+    // The file is read whole before the window is made: a file that cannot
+    // be played brings no quiz at all.
+    std::optional<drelvan::PairFile> pairs;
+    if (commandLine.file) {
+        pairs = drelvan::readPairFile(std::filesystem::path(*commandLine.file));
+        if (!*pairs)
+            return drelvan::refuseFile(pairs->error);
+    }
     drelvan::QuizWindow window;
+    if (pairs)
+        window.session().open(*pairs->exercise);
     window.show();
     return QApplication::exec();
 }

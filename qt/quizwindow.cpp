@@ -5,15 +5,23 @@
 #include "qt/qtext.hpp"
 #include "qt/verdictbox.hpp"
 
+#include "pairs/pairfile.hpp"
+
 #include "content/layout.hpp"
 #include "content/texts.hpp"
 
 #include <QAccessibleWidget>
+#include <QApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QStyleFactory>
 
@@ -79,15 +87,15 @@ QAccessibleInterface* accessibleWindow(const QString&, QObject* object)
     return window ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
 }
 
-// Whether, in `font`, every caption and entry fits where it stands and each
-// list shows the rows it was drawn for.
-bool fitsIn(const QFont& font, const std::array<QLabel*, 3>& labels, const QPushButton* button,
-            const std::array<ListBoxView*, 2>& lists)
+// Whether, in `font`, every caption (whole, as `captions` hold them) and entry
+// fits where it stands and each list shows the rows it was drawn for.
+bool fitsIn(const QFont& font, const std::array<QLabel*, 3>& labels, const std::array<QString, 3>& captions,
+            const QPushButton* button, const std::array<ListBoxView*, 2>& lists)
 {
     const QFontMetrics metrics(font);
     const auto fits = [&](const QString& text, int room) { return metrics.horizontalAdvance(text) <= room; };
-    for (const QLabel* label : labels)
-        if (!fits(label->text(), label->contentsRect().width()) || metrics.height() > label->height())
+    for (std::size_t member = 0; member < labels.size(); ++member)
+        if (!fits(captions[member], labels[member]->contentsRect().width()) || metrics.height() > labels[member]->height())
             return false;
     if (!fits(button->text(), button->width() - 8))
         return false;
@@ -111,15 +119,18 @@ QuizWindow::QuizWindow(QWidget* parent)
     static const bool accessible = (QAccessible::installFactory(accessibleWindow), true);
     Q_UNUSED(accessible);
     const Form& form = session_.form();
-    setWindowTitle(toQString(form.Caption()));
     setFont(quizFont());
     setFixedSize(place(layout::clientArea).size());
     setPalette(classicPalette());
     setAutoFillBackground(true);
+    setAcceptDrops(true);
 
     // Created in the order of keyboard focus.
     verdict_ = new VerdictBox(this);
     verdict_->setGeometry(place(layout::verdictBox));
+    // A file dropped on the verdict box is for the window.
+    verdict_->setAcceptDrops(false);
+    verdict_->viewport()->setAcceptDrops(false);
 
     const QRect listPlaces[] = {place(layout::namesList), place(layout::periodsList)};
     const char* listNames[] = {"names", "periods"};
@@ -129,7 +140,6 @@ QuizWindow::QuizWindow(QWidget* parent)
         list->setGeometry(listPlaces[member]);
         lists_[static_cast<std::size_t>(member)] = list;
     }
-    session_.showAll();
 
     reset_ = new QPushButton(toQString(form.Command1(0).Caption()), this);
     // Qt's classic Windows style draws the raised button with its face in
@@ -146,38 +156,48 @@ QuizWindow::QuizWindow(QWidget* parent)
     connect(reset_, &QPushButton::clicked, this, [this] { session_.reset(); });
 
     // The title of the quiz, then the captions over the two lists, which
-    // also name the lists to a screen reader.
+    // also name the lists to a screen reader; their texts come with
+    // showCaptions().
     const QRect labelPlaces[] = {place(layout::titleLabel), place(layout::namesCaption),
                                  place(layout::periodsCaption)};
     const char* labelNames[] = {"title", "namesCaption", "periodsCaption"};
-    std::array<QLabel*, 3> labels{};
     for (int16_t member = 0; member < 3; ++member) {
-        auto* label = new QLabel(toQString(form.Label1(member).Caption()), this);
-        labels[static_cast<std::size_t>(member)] = label;
+        auto* label = new QLabel(this);
+        labels_[static_cast<std::size_t>(member)] = label;
         label->setObjectName(QLatin1String(labelNames[member]));
         label->setGeometry(labelPlaces[member]);
         label->setAlignment(Qt::AlignCenter);
         label->setAutoFillBackground(true);
         paint(label, QPalette::Window, colour(layout::labelColour));
-        if (member > 0) {
-            ListBoxView* list = lists_[static_cast<std::size_t>(member - 1)];
-            label->setBuddy(list);
-            list->setAccessibleName(label->text());
-        }
+        if (member > 0)
+            label->setBuddy(lists_[static_cast<std::size_t>(member - 1)]);
     }
+    session_.showAll();
 
     // The layout was drawn for Times New Roman, and Liberation Serif has the
     // same metrics. A face that stands in for them where neither is
     // installed may be wider or taller; it shrinks until every text fits.
-    // The lists hold the whole catalogue now, so every entry they will ever
-    // show is measured.
+    // The window opens on the khans, and the lists hold the whole catalogue
+    // now, so every text of theirs is measured. A teacher's file, opened
+    // later, leaves the font as it is: entries too wide scroll sideways and
+    // captions too wide are cut short with the whole text in a tooltip.
     const QString family = QFontInfo(font()).family();
     if (family != toQString(layout::fontFace) && family != QLatin1String("Liberation Serif")) {
         QFont font = this->font();
-        while (!fitsIn(font, labels, reset_, lists_) && font.pointSizeF() > smallestPointSize)
+        while (!fitsIn(font, labels_, captions_, reset_, lists_) && font.pointSizeF() > smallestPointSize)
             font.setPointSizeF(font.pointSizeF() - 0.5);
         setFont(font);
+        fitCaptions();
     }
+
+    askForFile = [](QWidget* parent) {
+        return QFileDialog::getOpenFileName(parent, QString(), QString(),
+                                            toQString(texts::pairFilesName) + QStringLiteral(" (*.csv *.tsv *.txt *.kvtml)"));
+    };
+    auto* open = new QShortcut(QKeySequence::Open, this);
+    connect(open, &QShortcut::activated, this, &QuizWindow::chooseFile);
+    // News of a widget that is no list goes when the focus leaves it.
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) { announcer_.forget(old); });
 
     setTabOrder(verdict_, lists_[0]);
     setTabOrder(lists_[0], lists_[1]);
@@ -189,6 +209,7 @@ QuizWindow::QuizWindow(QWidget* parent)
 // from them after it is gone.
 QuizWindow::~QuizWindow()
 {
+    disconnect(focusWatch_);
     for (ListBoxView* list : lists_)
         delete list;
 }
@@ -206,6 +227,76 @@ bool QuizWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+void QuizWindow::showCaptions(const Form& form)
+{
+    setWindowTitle(toQString(form.Caption()));
+    for (std::size_t member = 0; member < labels_.size(); ++member)
+        captions_[member] = toQString(form.Label1(static_cast<int16_t>(member)).Caption());
+    for (std::size_t member = 0; member < lists_.size(); ++member)
+        lists_[member]->setAccessibleName(captions_[member + 1]);
+    fitCaptions();
+}
+
+// A caption wider than its label is cut short with an ellipsis, and the
+// whole text is the label's tooltip; a screen reader reads it whole.
+void QuizWindow::fitCaptions()
+{
+    for (std::size_t member = 0; member < labels_.size(); ++member) {
+        QLabel* label = labels_[member];
+        const QString& caption = captions_[member];
+        const QString shown = label->fontMetrics().elidedText(caption, Qt::ElideRight, label->contentsRect().width());
+        label->setText(shown);
+        label->setToolTip(shown == caption ? QString() : caption);
+        label->setAccessibleName(caption);
+    }
+}
+
+bool QuizWindow::openFile(const QString& path)
+{
+    PairFile pairs = readPairFile(std::filesystem::path(QFile::encodeName(path).toStdString()));
+    if (!pairs) {
+        auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(), toQString(pairs.error), QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("fileError"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        return false;
+    }
+    session_.open(*pairs.exercise);
+    return true;
+}
+
+void QuizWindow::chooseFile()
+{
+    const QString path = askForFile ? askForFile(this) : QString();
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+namespace {
+// The one local file a drag brings; none where it brings anything else.
+QString droppedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().constFirst().isLocalFile())
+        return {};
+    return data->urls().constFirst().toLocalFile();
+}
+} // namespace
+
+void QuizWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void QuizWindow::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    openFile(path);
+}
+
 void QuizWindow::showList(int16_t member, const ListShown& list)
 {
     // The Session may tell of both lists while the first is being made.
@@ -218,13 +309,19 @@ void QuizWindow::showVerdict(std::u16string_view text)
     verdict_->show(text);
 }
 
-// Through the list that has the focus, where the learner made the pick, in
-// the lines the verdict box shows.
+// Through the list that has the focus, where the learner made the pick, or
+// else through whatever has it (a file opened with Ctrl+O or dropped leaves
+// the focus anywhere), in the lines the verdict box shows.
 void QuizWindow::announce(std::u16string_view verdict)
 {
+    if (!isVisible())
+        return;
+    const QString news = toQString(verdict).replace(QLatin1String("\r\n"), QLatin1String("\n"));
     for (ListBoxView* list : lists_)
         if (list->hasFocus())
-            announcer_.announce(list, toQString(verdict).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+            return announcer_.announce(list, news);
+    QWidget* focused = QApplication::focusWidget();
+    announcer_.announce(focused && isAncestorOf(focused) ? focused : this, news);
 }
 
 void QuizWindow::reportFailure(std::string_view message)

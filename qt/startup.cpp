@@ -1,11 +1,17 @@
 #include "qt/startup.hpp"
 
+#include "qt/qtext.hpp"
+
 #include "content/about.hpp"
+#include "content/utf8.hpp"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 
 namespace drelvan {
 
@@ -108,6 +114,19 @@ std::unique_ptr<QApplication> openApplication(int& argc, char** argv)
     for (const HeldMessage& message : messages)
         replay(message);
     return application;
+}
+
+int refuseFile(std::u16string_view error)
+{
+    std::cerr << about::executable << ": " << toUtf8(error) << std::endl;
+    if (qEnvironmentVariableIsSet("DRELVAN_DISMISS_MESSAGES"))
+        QTimer::singleShot(0, qApp, [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+        });
+    QMessageBox::critical(nullptr, QString::fromLatin1(about::name.data(), static_cast<qsizetype>(about::name.size())),
+                          toQString(error));
+    return 2;
 }
 
 } // namespace drelvan

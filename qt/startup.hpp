@@ -3,6 +3,7 @@
 #include "quiz/commandline.hpp"
 
 #include <memory>
+#include <string_view>
 
 class QApplication;
 
@@ -16,5 +17,12 @@ extern const ToolkitOptions qtOptions;
 // the program says so in one line and ends with status 1, rather than with
 // Qt's abort and its advice to reinstall.
 std::unique_ptr<QApplication> openApplication(int& argc, char** argv);
+
+// The file named on the command line cannot be played: the program says why,
+// `error`, on standard error and in a message box, and returns the status it
+// ends with, 2, as for any other command line it cannot follow. Where
+// DRELVAN_DISMISS_MESSAGES is set (a test runs the program without anyone to
+// answer it), the box closes as soon as it shows.
+int refuseFile(std::u16string_view error);
 
 } // namespace drelvan
