@@ -5,6 +5,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace drelvan::win32 {
@@ -12,6 +13,9 @@ namespace drelvan::win32 {
 namespace {
 
 using listrules::ListKey;
+
+// Posted by the list to itself.
+constexpr UINT remeasure = WM_APP;
 
 constexpr std::pair<WPARAM, ListKey> listKeys[] = {
     {VK_UP, ListKey::Up},       {VK_DOWN, ListKey::Down},    {VK_LEFT, ListKey::Left},
@@ -24,8 +28,10 @@ constexpr std::pair<WPARAM, ListKey> listKeys[] = {
 ListBoxView::ListBoxView(Session& session, int16_t member, HWND parent, int id) : session_(session), member_(member)
 {
     // LBS_NOINTEGRALHEIGHT: the designed height, not snapped to whole rows.
-    subclass(createControl(parent, id, L"LISTBOX", nullptr, WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                           WS_EX_CLIENTEDGE));
+    // The horizontal scroll bar shows only while an entry is wider than the
+    // list (LB_SETHORIZONTALEXTENT).
+    subclass(createControl(parent, id, L"LISTBOX", nullptr,
+                           WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE));
 }
 
 void ListBoxView::show(const ListShown& list)
@@ -40,6 +46,12 @@ void ListBoxView::show(const ListShown& list)
             SendMessageW(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(entry)));
         SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
         InvalidateRect(hwnd(), nullptr, TRUE);
+        dealt_ = list.entries;
+        // A scroll bar that comes or goes changes the rows that fit. The
+        // session hears of it once it has finished telling what to show.
+        fitWidth();
+        if (rowsThatFit() != session_.list(member_).rowsShown())
+            PostMessageW(hwnd(), remeasure, 0, 0);
     }
     SendMessageW(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(list.selected), 0);
     if (list.caret >= 0)
@@ -49,10 +61,33 @@ void ListBoxView::show(const ListShown& list)
 
 void ListBoxView::measure()
 {
+    fitWidth();
+    session_.setRowsShown(member_, rowsThatFit());
+}
+
+void ListBoxView::fitWidth()
+{
+    int widest = 0;
+    HDC dc = GetDC(hwnd());
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    for (const std::u16string& entry : dealt_) {
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, wide(entry), static_cast<int>(entry.size()), &extent);
+        widest = std::max(widest, static_cast<int>(extent.cx));
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(hwnd(), dc);
+    // The list draws its text a little in from either edge.
+    const int margins = 2 * pixels(30, dpiOf(hwnd()));
+    SendMessageW(hwnd(), LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest > 0 ? widest + margins : 0), 0);
+}
+
+int ListBoxView::rowsThatFit() const
+{
     RECT client{};
     GetClientRect(hwnd(), &client);
     const auto rowHeight = static_cast<int>(SendMessageW(hwnd(), LB_GETITEMHEIGHT, 0, 0));
-    session_.setRowsShown(member_, rowHeight > 0 ? static_cast<int>(client.bottom) / rowHeight : 1);
+    return rowHeight > 0 ? static_cast<int>(client.bottom) / rowHeight : 1;
 }
 
 void ListBoxView::selectionChangedByControl()
@@ -99,6 +134,9 @@ LRESULT ListBoxView::handle(UINT message, WPARAM wParam, LPARAM lParam)
             if (message == WM_LBUTTONUP)
                 ReleaseCapture();
         }
+        return 0;
+    case remeasure:
+        measure();
         return 0;
     case WM_MOUSEWHEEL:
         session_.wheel(member_, GET_WHEEL_DELTA_WPARAM(wParam));

@@ -4,6 +4,9 @@
 
 #include "quiz/session.hpp"
 
+#include <string>
+#include <vector>
+
 namespace drelvan::win32 {
 
 // A visible list in a native LISTBOX, unsorted, showing only what the
@@ -18,8 +21,9 @@ public:
 
     void show(const ListShown& list);
 
-    // Tells the session how many whole rows fit, after the list was placed or
-    // given another font.
+    // Sets the width the list scrolls over to its widest entry of the deal,
+    // then tells the session how many whole rows fit: after the list was
+    // placed, given another font or dealt other entries.
     void measure();
 
     // A screen reader changed the selection: it becomes the learner's pick.
@@ -30,9 +34,14 @@ protected:
 
 private:
     int rowAt(LPARAM point) const;
+    void fitWidth();
+    int rowsThatFit() const;
 
     Session& session_;
     int16_t member_;
+    // The entries as last dealt. The width to scroll over is theirs while
+    // the game goes on: the list keeps its height as checks take entries out.
+    std::vector<std::u16string> dealt_;
 };
 
 } // namespace drelvan::win32

@@ -1,10 +1,12 @@
 #include "win32/quizwindow.hpp"
 
+#include "win32/files.hpp"
 #include "win32/layout.hpp"
 #include "win32/wide.hpp"
 
 #include "content/texts.hpp"
 #include "content/utf8.hpp"
+#include "pairs/pairfile.hpp"
 
 #include <string>
 #include <utility>
@@ -16,7 +18,9 @@ namespace {
 // A fixed, thin border, a title with the system menu and the close box, and
 // neither a minimize nor a maximize box: the learner cannot resize the window.
 constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD windowExStyle = 0;
+// Files may be dropped on it (what DragAcceptFiles would set, without
+// loading the shell at start).
+constexpr DWORD windowExStyle = WS_EX_ACCEPTFILES;
 
 constexpr std::pair<int, Twips> places[] = {
     {QuizWindow::verdictId, layout::verdictBox},     {QuizWindow::namesId, layout::namesList},
@@ -47,47 +51,98 @@ bool QuizWindow::registerClass()
     return registered;
 }
 
-QuizWindow::QuizWindow()
+QuizWindow::QuizWindow(const Exercise& exercise) : session_(*this, exercise), chooseFile_(&askForPairFile)
 {
     if (!registerClass())
         return;
-    hwnd_ = CreateWindowExW(windowExStyle, className, wide(form().Caption()), windowStyle, CW_USEDEFAULT,
-                            CW_USEDEFAULT, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    hwnd_ = CreateWindowExW(windowExStyle, className, nullptr, windowStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd_)
         return;
+    ACCEL open{FCONTROL | FVIRTKEY, 'O', openId};
+    keys_ = CreateAcceleratorTableW(&open, 1);
     createControls();
     // Placed before anything is shown: Wine's multi-line EDIT faults when
     // given a text while it has no width.
     layOut(dpiOf(hwnd_), nullptr);
     session_.showAll();
+    measureLists();
 }
 
 QuizWindow::~QuizWindow()
 {
     if (hwnd_)
         DestroyWindow(hwnd_);
+    if (keys_)
+        DestroyAcceleratorTable(keys_);
     if (font_)
         DeleteObject(font_);
 }
 
 // Created in the Tab order. Each list's caption comes just before it: a
-// screen reader names a list box by the label in front of it.
+// screen reader names a list box by the label in front of it. The captions'
+// texts are the session's to tell (showCaptions).
 void QuizWindow::createControls()
 {
-    const auto label = [&](int16_t member, int id) {
-        createControl(hwnd_, id, L"STATIC", wide(form().Label1(member).Caption()), SS_CENTER | SS_NOPREFIX);
-    };
+    // A caption too long for its place ends in an ellipsis on the screen;
+    // its text, which a screen reader reads, stays whole.
+    const auto label = [&](int id) { createControl(hwnd_, id, L"STATIC", nullptr, SS_CENTER | SS_NOPREFIX | SS_ENDELLIPSIS); };
     verdict_ = std::make_unique<VerdictBox>(hwnd_, verdictId);
-    label(0, titleId);
+    label(titleId);
     const int listIds[] = {namesId, periodsId};
     const int captionIds[] = {namesCaptionId, periodsCaptionId};
     for (int16_t member = 0; member < 2; ++member) {
-        label(static_cast<int16_t>(member + 1), captionIds[member]);
+        label(captionIds[member]);
         auto& list = lists_[static_cast<std::size_t>(member)];
         list = std::make_unique<ListBoxView>(session_, member, hwnd_, listIds[member]);
     }
     reset_ = std::make_unique<PaintedButton>(hwnd_, resetId, wide(form().Command1(0).Caption()), colours_);
     lastFocus_ = verdict_->hwnd();
+}
+
+void QuizWindow::showCaptions(const Form& form)
+{
+    SetWindowTextW(hwnd_, wide(form.Caption()));
+    const int captionIds[] = {titleId, namesCaptionId, periodsCaptionId};
+    for (int16_t member = 0; member < 3; ++member)
+        SetDlgItemTextW(hwnd_, captionIds[member], wide(form.Label1(member).Caption()));
+    // A list is named by its caption, which the system does not tell a
+    // screen reader has changed.
+    for (const auto& list : lists_)
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, list->hwnd(), OBJID_CLIENT, CHILDID_SELF);
+}
+
+// After the lists were dealt another exercise's entries: a horizontal scroll
+// bar may have come or gone, and with it a row.
+void QuizWindow::measureLists()
+{
+    for (auto& list : lists_)
+        list->measure();
+}
+
+void QuizWindow::open(const Exercise& exercise)
+{
+    session_.open(exercise);
+    measureLists();
+}
+
+bool QuizWindow::openFile(const std::filesystem::path& path)
+{
+    PairFile file = readPairFile(path);
+    if (!file) {
+        MessageBoxW(hwnd_, wide(file.error), wide(form().Caption()), MB_OK | MB_ICONERROR);
+        return false;
+    }
+    open(*file.exercise);
+    return true;
+}
+
+void QuizWindow::chooseFile()
+{
+    if (!chooseFile_)
+        return;
+    if (const std::optional<std::filesystem::path> path = chooseFile_(hwnd_))
+        openFile(*path);
 }
 
 // Places every control and the window at `dpi`, in that dpi's font: layout
@@ -163,8 +218,14 @@ LRESULT QuizWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             session_.reset();
         if ((id == namesId || id == periodsId) && code == LBN_SELCHANGE)
             lists_[id == namesId ? 0 : 1]->selectionChangedByControl();
+        if (id == openId)
+            chooseFile();
         return 0;
     }
+    case WM_DROPFILES:
+        if (const std::optional<std::filesystem::path> path = droppedFile(reinterpret_cast<HDROP>(wParam)))
+            openFile(*path);
+        return 0;
     case WM_DRAWITEM:
         if (wParam == resetId) {
             reset_->draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));

@@ -12,7 +12,10 @@
 #include <windows.h>
 
 #include <array>
+#include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace drelvan::win32 {
 
@@ -24,7 +27,7 @@ public:
     static constexpr wchar_t className[] = L"Drelvan";
 
     // hwnd() is null when the window could not be made.
-    QuizWindow();
+    explicit QuizWindow(const Exercise& exercise = builtInExercise());
     ~QuizWindow() override;
 
     HWND hwnd() const { return hwnd_; }
@@ -38,12 +41,31 @@ public:
     // Closing the window ends the program's message loop.
     void endProgramOnClose() { endsProgram_ = true; }
 
-    // Whether `message` was the window's keyboard navigation (Tab, Enter...)
-    // and has been handled: the message loop asks this first.
-    bool navigate(MSG& message) { return IsDialogMessageW(hwnd_, &message); }
+    // Whether `message` was one of the window's keys (Ctrl+O) or its
+    // keyboard navigation (Tab, Enter...) and has been handled: the message
+    // loop asks this first.
+    bool navigate(MSG& message)
+    {
+        return TranslateAcceleratorW(hwnd_, keys_, &message) || IsDialogMessageW(hwnd_, &message);
+    }
 
-    // Control ids: those that take the focus in its order, then the captions.
-    enum : int { verdictId = 100, namesId, periodsId, resetId, titleId, namesCaptionId, periodsCaptionId };
+    // Another exercise takes the place of the game in play.
+    void open(const Exercise& exercise);
+    // A teacher's file, dropped on the window or chosen, is read and opened.
+    // One that cannot be read is told in a message box, and the game in play
+    // goes on untouched. Returns whether the file was opened.
+    bool openFile(const std::filesystem::path& path);
+    // Ctrl+O: the learner chooses a file, which is then opened.
+    void chooseFile();
+
+    // Asks for a file to open, none where the learner chose none. The
+    // platform's dialog, unless a test puts itself in its place.
+    using FileChooser = std::function<std::optional<std::filesystem::path>(HWND owner)>;
+    void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+
+    // Control ids: those that take the focus in its order, then the captions;
+    // then the commands of keys.
+    enum : int { verdictId = 100, namesId, periodsId, resetId, titleId, namesCaptionId, periodsCaptionId, openId };
 
 private:
     static bool registerClass();
@@ -52,14 +74,18 @@ private:
     void createControls();
     void layOut(UINT dpi, const RECT* suggested);
     SIZE windowSize(UINT dpi) const;
+    void measureLists();
 
+    void showCaptions(const Form& form) override;
     void showList(int16_t member, const ListShown& list) override;
     void showVerdict(std::u16string_view text) override { verdict_->show(text); }
     void announce(std::u16string_view verdict) override { announcer_.announce(verdict_->hwnd(), verdict); }
     void reportFailure(std::string_view message) override;
 
-    Session session_{*this};
+    Session session_;
     HWND hwnd_ = nullptr;
+    HACCEL keys_ = nullptr;
+    FileChooser chooseFile_;
     HWND lastFocus_ = nullptr;
     bool endsProgram_ = false;
     HFONT font_ = nullptr;

@@ -3,8 +3,9 @@
 // What must be true of a window after each action of a random learner,
 // whatever the toolkit draws it with: the screen, and a screen reader, show
 // the model; a check happens only when a name and a period are both
-// selected, takes exactly those two out of play, judges them by the
-// catalogue as the test typed it, and leaves nothing selected; at most one
+// selected, takes exactly those two out of play, judges them by the answer
+// key (the catalogue as the test typed it, for the khans), and leaves nothing
+// selected; at most one
 // check comes of one action; the answer key never changes; the focus mark,
 // the top row and the keyboard focus stay where they can be; the entry the
 // pointer or a screen reader lands on is the one drawn, or read out, there.
@@ -72,7 +73,8 @@ struct Step {
     std::optional<std::u16string> aim;
 };
 
-// The catalogue as the test typed it.
+// The catalogue as the test typed it; left empty for a quiz on a teacher's
+// pairs, whose key and deal are read from the form as it opens.
 struct Catalogue {
     Texts chronologicalNames;
     Texts alphabeticalNames;
@@ -100,24 +102,33 @@ public:
     static constexpr std::array<std::size_t, 16> noteLengths{83, 188, 38, 43, 88, 49, 38, 76, 68, 51, 176, 86, 661, 137, 97, 65};
     static constexpr std::size_t openingLength = 1008;
 
-    explicit Referee(Catalogue catalogue) : catalogue_(std::move(catalogue)) {}
+    // `join` stands between the two texts of a verdict.
+    explicit Referee(Catalogue catalogue, std::u16string join = u" период ")
+        : catalogue_(std::move(catalogue)), join_(std::move(join))
+    {
+    }
 
-    // The quiz as it opens: the answer key, the opening text.
+    // The quiz as it opens: the answer key, the deal, the opening text.
     std::string start(const Form& form)
     {
         for (int16_t member = 2; member <= 4; ++member)
             key_[static_cast<std::size_t>(member - 2)] = form.List1(member).entries();
+        dealt_ = entries_ = {form.List1(0).entries(), form.List1(1).entries()};
+        verdict_ = form.Text1(0).Text();
+        notes_ = key_[2];
+        if (catalogue_.chronologicalNames.empty())
+            return {};
+        if (dealt_[0] != catalogue_.alphabeticalNames || dealt_[1] != catalogue_.periods)
+            return "dealt " + joined(dealt_[0]) + " / " + joined(dealt_[1]);
         if (key_[0] != catalogue_.chronologicalNames)
             return "hidden names: " + joined(key_[0]);
         if (key_[1] != catalogue_.periods)
             return "hidden periods: " + joined(key_[1]);
-        notes_ = key_[2];
         if (notes_.size() != noteLengths.size())
             return "hidden notes: " + std::to_string(notes_.size());
         for (std::size_t row = 0; row < notes_.size(); ++row)
             if (notes_[row].size() != noteLengths[row])
                 return "note " + std::to_string(row) + " has " + std::to_string(notes_[row].size()) + " characters";
-        verdict_ = form.Text1(0).Text();
         if (verdict_.size() != openingLength)
             return "the opening text has " + std::to_string(verdict_.size()) + " characters";
         if (std::count(verdict_.begin(), verdict_.end(), u'\n') != 8)
@@ -174,7 +185,7 @@ private:
 
         if (step.reset) {
             // Dealt afresh, whatever was selected or consumed.
-            if (entries[0] != catalogue_.alphabeticalNames || entries[1] != catalogue_.periods)
+            if (entries != dealt_)
                 return "the reset dealt " + joined(entries[0]) + " / " + joined(entries[1]);
             if (selected[0] != -1 || selected[1] != -1)
                 return "a selection stands after the reset";
@@ -233,12 +244,12 @@ private:
             return "a check took out " + joined(gone[0]) + " and " + joined(gone[1]);
         const std::u16string& name = gone[0][0];
         const std::u16string& period = gone[1][0];
-        const auto& names = catalogue_.chronologicalNames;
+        const auto& names = key_[0];
         const auto found = std::find(names.begin(), names.end(), name);
         if (found == names.end())
-            return "a check took out \"" + toUtf8(name) + "\", no ruler's name";
+            return "a check took out \"" + toUtf8(name) + "\", not in the key";
         const auto row = static_cast<std::size_t>(found - names.begin());
-        const bool right = catalogue_.periods[row] == period;
+        const bool right = key_[1][row] == period;
         note_ += (right ? u" -> right: " : u" -> wrong: ") + name + u" / " + period;
         ++checks_;
 
@@ -252,7 +263,7 @@ private:
             return "the check took out \"" + toUtf8(gone[other][0]) + "\", not the selection in " + listNames[other];
         if (selected[0] >= 0 || selected[1] >= 0)
             return "a selection stands after the check";
-        verdict_ = (right ? u"Вярно " : u"Грешно ") + name + u" период " + period + u"\r\n";
+        verdict_ = (right ? u"Вярно " : u"Грешно ") + name + join_ + period + u"\r\n";
         if (right)
             verdict_ += notes_[row];
         return {};
@@ -336,9 +347,11 @@ private:
     }
 
     Catalogue catalogue_;
+    std::u16string join_;
     std::array<Texts, 3> key_;
     Texts notes_;
-    std::array<Texts, 2> entries_{catalogue_.alphabeticalNames, catalogue_.periods};
+    std::array<Texts, 2> dealt_;
+    std::array<Texts, 2> entries_;
     std::array<int, 2> selected_{-1, -1};
     std::u16string verdict_;
     std::array<bool, 2> changed_{false, false};

@@ -16,12 +16,13 @@ struct Started {
     HWND window = nullptr;
 };
 
-inline Started start(const std::wstring& program)
+// `arguments` follow the program's name on its command line.
+inline Started start(const std::wstring& program, const std::wstring& arguments = {})
 {
     Started started;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    std::wstring commandLine = L"\"" + program + L"\"";
+    std::wstring commandLine = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &started.process))
         return started;

@@ -173,3 +173,151 @@ TEST_CASE("it starts and ends")
 
     CHECK(drelvan::test::close(started) == 0);
 }
+
+namespace {
+
+std::wstring fileWith(const std::wstring& name, std::string_view bytes)
+{
+    wchar_t folder[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = folder + name;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    REQUIRE(file != INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return path;
+}
+
+// What the program says instead of showing its quiz: the message box, read
+// and closed as it opens, what it writes to its standard streams, and its
+// exit code.
+struct Said {
+    DWORD status = STILL_ACTIVE;
+    std::wstring box;
+    std::string out, err;
+};
+
+std::string readAll(HANDLE pipe)
+{
+    std::string text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        text.append(buffer, read);
+    CloseHandle(pipe);
+    return text;
+}
+
+Said said(const std::wstring& arguments)
+{
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    HANDLE out[2], err[2];
+    REQUIRE((CreatePipe(&out[0], &out[1], &inherited, 0) && CreatePipe(&err[0], &err[1], &inherited, 0)));
+    SetHandleInformation(out[0], HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(err[0], HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out[1];
+    startup.hStdError = err[1];
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    PROCESS_INFORMATION process{};
+    REQUIRE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                           &process));
+    CloseHandle(out[1]);
+    CloseHandle(err[1]);
+    struct Search {
+        DWORD process;
+        HWND box = nullptr;
+    } search{process.dwProcessId};
+    for (const DWORD until = GetTickCount() + 20000; !search.box && GetTickCount() < until;) {
+        Sleep(50);
+        EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(data);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                wchar_t className[16] = L"";
+                GetClassNameW(window, className, 16);
+                if (owner == s->process && std::wstring(className) == L"#32770" && IsWindowVisible(window))
+                    s->box = window;
+                return !s->box;
+            },
+            reinterpret_cast<LPARAM>(&search));
+    }
+    Said answer;
+    if (search.box) {
+        wchar_t text[4096] = L"";
+        GetDlgItemTextW(search.box, 0xFFFF, text, 4096);
+        answer.box = text;
+        PostMessageW(search.box, WM_COMMAND, IDOK, 0);
+    }
+    if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &answer.status);
+    else
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    answer.out = readAll(out[0]);
+    answer.err = readAll(err[0]);
+    return answer;
+}
+
+std::wstring wideOf(std::string_view utf8)
+{
+    std::wstring text(utf8.size(), L'\0');
+    text.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+} // namespace
+
+// The command line answered without a quiz, as the Qt program answers it,
+// and a teacher's file that cannot be read: on the standard streams and in
+// a message box, which a learner who started the program from a shortcut sees.
+TEST_CASE("what the program answers instead of its quiz")
+{
+    const std::wstring empty = fileWith(L"Празни думи.csv", "");
+    struct Row {
+        const char* name;
+        std::wstring arguments;
+        DWORD status;
+        std::string out, err; // the start of each
+        std::string_view errMentions = "";
+    };
+    const Row rows[] = {
+        {"--help", L"--help", 0, "Usage: drelvan [--help] [--version] [FILE]\n", ""},
+        {"--version", L"-v", 0, "Drelvan 1.0.0\n", ""},
+        {"an unknown option", L"--bogus", 2, "", "drelvan: unknown option '--bogus'\n"},
+        {"two files", L"a.csv b.csv", 2, "", "drelvan: unexpected argument 'b.csv'\n"},
+        {"a file that cannot be read", L"\"" + empty + L"\"", 2, "", "", "Празни думи.csv"},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        const Said answer = said(row.arguments);
+        CHECK(answer.status == row.status);
+        CHECK(answer.out.starts_with(row.out));
+        CHECK(answer.err.starts_with(row.err));
+        CHECK(answer.err.find(row.errMentions) != std::string::npos);
+        CHECK(answer.out.empty() == row.out.empty());
+        CHECK(answer.err.empty() == (row.status == 0));
+        std::wstring told = wideOf(answer.out + answer.err);
+        while (!told.empty() && told.back() == L'\n')
+            told.pop_back();
+        CHECK((!told.empty() && answer.box == told));
+    }
+}
+
+TEST_CASE("a game on a file named on the command line")
+{
+    const std::wstring file = fileWith(L"Животни и птици.tsv", "Дума\tПревод\nкотка\tcat\nкуче\tdog\nврана\tcrow\n");
+    drelvan::test::Started started = drelvan::test::start(program, L"\"" + file + L"\"");
+    REQUIRE(started.window);
+    wchar_t title[128] = L"";
+    GetWindowTextW(started.window, title, 128);
+    CHECK(std::wstring(title) == L"Животни и птици – Drelvan");
+    CHECK(SendMessageW(GetDlgItem(started.window, 101), LB_GETCOUNT, 0, 0) == 3);
+    CHECK(drelvan::test::close(started) == 0);
+}

@@ -22,6 +22,8 @@
 
 #include <array>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <deque>
 #include <random>
 
@@ -84,9 +86,10 @@ std::string number(std::uint32_t n)
 
 class Learner {
 public:
-    Learner(QuizWindow& window, std::uint32_t seed)
-        : window_(window), random_(seed), seed_(seed),
-          referee_({chronologicalNames, alphabeticalNames, periods}),
+    // The khans' catalogue, or none for a teacher's pairs, whose verdicts
+    // put `join` between the two texts.
+    Learner(QuizWindow& window, std::uint32_t seed, learner::Catalogue catalogue, std::u16string join)
+        : window_(window), random_(seed), seed_(seed), referee_(std::move(catalogue), std::move(join)),
           controls_{item(QuizWindow::verdictId), item(QuizWindow::namesId), item(QuizWindow::periodsId),
                     item(QuizWindow::resetId)}
     {
@@ -586,18 +589,23 @@ void Learner::reset(const Draw& action)
 
 struct Shown {
     QuizWindow window;
-    Shown()
+    explicit Shown(const std::optional<std::filesystem::path>& file)
     {
+        if (file)
+            REQUIRE(window.openFile(*file));
         window.show(SW_SHOWNORMAL);
         SetForegroundWindow(window.hwnd());
     }
 };
 
-void playGame(std::uint32_t seed, int actions)
+void playGame(std::uint32_t seed, int actions, const std::optional<std::filesystem::path>& file = std::nullopt)
 {
     CAPTURE(seed);
-    Shown shown;
-    Learner learner(shown.window, seed);
+    Shown shown(file);
+    const bool khans = !file;
+    Learner learner(shown.window, seed, khans ? learner::Catalogue{chronologicalNames, alphabeticalNames, periods}
+                                              : learner::Catalogue{},
+                    khans ? u" период " : u" превод ");
     const std::string wrong = learner.play(actions);
     INFO(learner.recentActions());
     CHECK_MESSAGE(wrong.empty(), wrong);
@@ -620,5 +628,29 @@ TEST_CASE("a random learner plays the window")
         for (std::uint32_t s : {1u, 2u})
             playGame(s, defaultActions);
     }
+    UnhookWindowsHookEx(hook);
+}
+
+// 200 pairs of a teacher's file, the right texts each ten times over, some
+// of them too wide for their list.
+std::filesystem::path twoHundredPairs()
+{
+    const auto path = std::filesystem::temp_directory_path() / L"Двеста думи.tsv";
+    std::ofstream file(path, std::ios::binary);
+    file << "Дума\tПревод\tБележка\n";
+    for (int row = 1; row <= 200; ++row) {
+        file << "дума " << row << (row % 37 == 0 ? " с много дълго продължение, което не се побира" : "") << '\t'
+             << "превод " << row % 20 << (row % 20 == 7 ? " на дълъг ред, по-широк от списъка" : "") << '\t'
+             << (row % 3 ? "" : "бележка") << '\n';
+    }
+    return path;
+}
+
+TEST_CASE("a random learner plays a teacher's pairs")
+{
+    HHOOK hook = SetWindowsHookExW(WH_CBT, watchForBoxes, nullptr, GetCurrentThreadId());
+    REQUIRE(hook);
+    const int seed = fromEnvironment("DRELVAN_SEED", 3);
+    playGame(static_cast<std::uint32_t>(seed), fromEnvironment("DRELVAN_ACTIONS", defaultActions), twoHundredPairs());
     UnhookWindowsHookEx(hook);
 }

@@ -11,8 +11,12 @@
 
 #include <windows.h>
 #include <oleacc.h>
+#include <shlobj.h>
 
+#include <cstring>
 #include <cwchar>
+#include <filesystem>
+#include <optional>
 
 using drelvan::win32::QuizWindow;
 
@@ -612,4 +616,160 @@ TEST_CASE("screen readers hear the verdict box named")
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     CHECK(accessibleOf(w.verdict).name == u"Резултат");
     CoUninitialize();
+}
+
+// Teachers' own pairs, and the file they come in, with a name in Cyrillic.
+drelvan::Exercise ownExercise(std::u16string left = u"котка", std::u16string title = u"Животни")
+{
+    drelvan::Exercise exercise{title + u" – Drelvan", title, u"Дума", u"Превод", u"Избери.\r\n",
+                               {{left, u"cat", u"мяу"}, {u"куче", u"dog", u""}, {u"мишка", u"mouse", u""}}, false};
+    return exercise;
+}
+
+std::wstring fileWith(const std::wstring& name, std::string_view bytes)
+{
+    wchar_t folder[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = folder + name;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    REQUIRE(file != INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return path;
+}
+
+// Each list shows the rows the session counts on, a scroll bar or none.
+void checkRowsTold(Window& w)
+{
+    for (int16_t member : {int16_t(0), int16_t(1)}) {
+        HWND list = member ? w.periods : w.names;
+        RECT client{};
+        GetClientRect(list, &client);
+        CHECK(w.quiz.session().list(member).rowsShown() == client.bottom / sent(list, LB_GETITEMHEIGHT));
+    }
+}
+
+TEST_CASE("another exercise opens as a reset deals, every text told anew")
+{
+    Window w;
+    std::vector<std::u16string> announced;
+    w.quiz.announcer().setListener([&](const std::u16string& text) { announced.push_back(text); });
+    SetFocus(w.names);
+    w.key(VK_END);
+    w.quiz.open(ownExercise());
+    CHECK(textOf(w.quiz.hwnd()) == u"Животни – Drelvan");
+    const std::pair<int, std::u16string_view> captions[] = {
+        {QuizWindow::titleId, u"Животни"}, {QuizWindow::namesCaptionId, u"Дума"}, {QuizWindow::periodsCaptionId, u"Превод"}};
+    for (const auto& [id, caption] : captions)
+        CHECK(textOf(w.item(id)) == std::u16string(caption));
+    CHECK(entriesShown(w.names) == Texts{u"котка", u"куче", u"мишка"});
+    CHECK(entriesShown(w.periods) == Texts{u"cat", u"dog", u"mouse"});
+    CHECK(sent(w.names, LB_GETTOPINDEX) == 0);
+    CHECK(textOf(w.verdict) == u"Избери.\r\n");
+    CHECK(announced == Texts{u"Животни\r\nИзбери.\r\n"});
+    CHECK(GetFocus() == w.names);
+    w.click(w.names, u"куче");
+    w.click(w.periods, u"dog");
+    CHECK(textOf(w.verdict) == u"Вярно куче превод dog\r\n");
+    w.checkMirrors();
+}
+
+// The window keeps its size and its places; a list whose entries are wider
+// than it scrolls sideways, and only then.
+TEST_CASE("a long entry brings its list a horizontal scroll bar")
+{
+    const std::u16string longText = u"котка, която се разхожда сама и нощем, и денем, по покривите";
+    struct Row {
+        const char* name;
+        std::optional<drelvan::Exercise> exercise;
+        bool namesScroll;
+    };
+    const Row rows[] = {
+        {"the khans", std::nullopt, false},
+        {"short pairs", ownExercise(), false},
+        {"a long left text", ownExercise(longText), true},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        Window w;
+        if (row.exercise)
+            w.quiz.open(*row.exercise);
+        const auto scrolls = [](HWND list) { return (GetWindowLongPtrW(list, GWL_STYLE) & WS_HSCROLL) != 0; };
+        CHECK(scrolls(w.names) == row.namesScroll);
+        CHECK(!scrolls(w.periods));
+        RECT client{};
+        GetClientRect(w.names, &client);
+        CHECK((sent(w.names, LB_GETHORIZONTALEXTENT) > client.right) == row.namesScroll);
+        CHECK(placeOf(w.names).bottom == 201 * scale);
+        checkRowsTold(w);
+        // A deal of the khans again: the bar goes, and the rows come back.
+        w.quiz.open(drelvan::builtInExercise());
+        CHECK(!scrolls(w.names));
+        checkRowsTold(w);
+    }
+}
+
+TEST_CASE("a caption too long for its place is whole for a screen reader")
+{
+    Window w;
+    const std::u16string title(200, u'ж');
+    w.quiz.open(ownExercise(u"котка", title));
+    HWND label = w.item(QuizWindow::titleId);
+    CHECK(textOf(label) == title);
+    CHECK((GetWindowLongPtrW(label, GWL_STYLE) & SS_ENDELLIPSIS) != 0);
+    CHECK(placeOf(label).right == 369 * scale);
+}
+
+// A file that cannot be read is told, and the game in play goes on as it was.
+TEST_CASE("a file dropped or chosen with Ctrl+O replaces the game")
+{
+    const std::wstring good = fileWith(L"Животни.tsv", "Дума\tПревод\nкотка\tcat\tмяу\nкуче\tdog\n");
+    const std::wstring bad = fileWith(L"Празно.csv", "");
+    struct Row {
+        const char* name;
+        void (*open)(Window&, const std::wstring&);
+    };
+    const Row rows[] = {
+        {"dropped", [](Window& w, const std::wstring& path) {
+             const SIZE_T bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
+             HGLOBAL drop = GlobalAlloc(GHND, bytes);
+             auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+             files->pFiles = sizeof(DROPFILES);
+             files->fWide = TRUE;
+             std::memcpy(files + 1, path.c_str(), path.size() * sizeof(wchar_t));
+             GlobalUnlock(drop);
+             SendMessageW(w.quiz.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+         }},
+        {"chosen with Ctrl+O", [](Window& w, const std::wstring& path) {
+             w.quiz.setFileChooser([path](HWND) { return std::optional<std::filesystem::path>(path); });
+             w.key('O', false, /*control=*/true);
+         }},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.name);
+        Window w;
+        w.click(w.names, u"Крум");
+        const std::u16string verdict = textOf(w.verdict);
+        HHOOK hook = SetWindowsHookExW(WH_CBT, closeErrorBox, nullptr, GetCurrentThreadId());
+        errorBoxText.clear();
+        row.open(w, bad);
+        UnhookWindowsHookEx(hook);
+        CHECK(contains(errorBoxText, u"Празно.csv"));
+        CHECK(textOf(w.quiz.hwnd()) == u"https://drelvan.example История - български ханове");
+        CHECK(sent(w.names, LB_GETCURSEL) == indexOf(alphabeticalNames, u"Крум"));
+        CHECK(textOf(w.verdict) == verdict);
+        w.checkMirrors();
+
+        row.open(w, good);
+        CHECK(textOf(w.quiz.hwnd()) == u"Животни – Drelvan");
+        CHECK(entriesShown(w.names) == Texts{u"котка", u"куче"});
+        CHECK(sent(w.names, LB_GETCURSEL) == -1);
+        w.checkMirrors();
+    }
+    // No file chosen: nothing changes.
+    Window w;
+    w.quiz.setFileChooser([](HWND) { return std::optional<std::filesystem::path>(); });
+    w.key('O', false, true);
+    CHECK(entriesShown(w.names) == alphabeticalNames);
 }
