@@ -3,7 +3,7 @@
 // draws nothing. No display, no toolkit: what the model and the lists'
 // controllers cost a front-end, whichever it is.
 //
-//   drelvan_bench_core [repetitions]
+//   drelvan_bench_core [repetitions [folder]]
 //
 // Prints one line a figure, "name median min max" in ns of CPU time (the
 // process's, which other programs on a busy machine do not stretch), then
@@ -16,7 +16,12 @@
 //    have lost a hundredth of their entries.
 //  - open: Session::open of the exercise, the lists sorted and shown.
 //  - reset: "Чисти" on a game in play, the lists dealt and shown again.
+//  - refused: readPairFile of a file of 16 MiB, the most it reads, in one
+//    line, which it refuses for a text too long: written to `folder` (the
+//    system's temporary folder) and removed afterwards.
 
+#include "bench/core/pairfiles.hpp"
+#include "pairs/pairfile.hpp"
 #include "quiz/session.hpp"
 
 #include <algorithm>
@@ -24,6 +29,7 @@
 #include <cstdio>
 #include <ctime>
 #include <cstdlib>
+#include <filesystem>
 #include <numeric>
 #include <random>
 #include <string>
@@ -142,6 +148,23 @@ int main(int argc, char* argv[])
     }
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     std::vector<Figure> figures;
+    {
+        namespace fs = std::filesystem;
+        const fs::path refused = (argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path()) / "drelvan-refused.csv";
+        if (!drelvan::benchfiles::write(refused.string(), drelvan::benchfiles::oneLongLine()))
+            return 2;
+        Times reads;
+        for (int i = 0; i < repetitions; ++i) {
+            const Stopwatch read;
+            const drelvan::PairFile file = drelvan::readPairFile(refused);
+            reads.add(read);
+            if (file)
+                return 2;
+        }
+        fs::remove(refused);
+        figures.push_back(summarise("refused", reads.cpu));
+        figures.push_back(summarise("refused-wall", reads.wall));
+    }
     Blind frontEnd;
     drelvan::Session session(frontEnd);
     session.showAll();
@@ -171,10 +194,14 @@ int main(int argc, char* argv[])
     if (frontEnd.seen == 0)
         return 2;
 
-    constexpr double pairTarget = 1e6; // ns
+    constexpr double pairTarget = 1e6;      // ns
+    constexpr double refusedTarget = 2e8;   // ns
     const Figure& pair = figures[figures.size() - 2];
-    const bool met = pair.median <= pairTarget;
+    const Figure& refused = figures.front();
+    const bool pairMet = pair.median <= pairTarget, refusedMet = refused.median <= refusedTarget;
     std::printf("pair check at 32767 pairs: %.3f ms, target <= %.3f ms: %s\n", pair.median / 1e6, pairTarget / 1e6,
-                met ? "met" : "MISSED");
-    return met ? 0 : 1;
+                pairMet ? "met" : "MISSED");
+    std::printf("a refused 16 MiB file read: %.3f s, target <= %.3f s: %s\n", refused.median / 1e9,
+                refusedTarget / 1e9, refusedMet ? "met" : "MISSED");
+    return pairMet && refusedMet ? 0 : 1;
 }
