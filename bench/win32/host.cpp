@@ -110,8 +110,10 @@ class Watcher {
 public:
     explicit Watcher(const std::string& exe)
     {
+        // Close-on-exec: no program started later (nor the watcher itself)
+        // may hold the watcher's input open, or it never sees its end.
         int in[2], out[2];
-        if (pipe(in) || pipe(out))
+        if (pipe2(in, O_CLOEXEC) || pipe2(out, O_CLOEXEC))
             die("pipe");
         pid_ = spawn({"wine", exe, "watch"}, in[0], out[1]);
         close(in[0]);
