@@ -45,38 +45,64 @@ void Control::fail(std::string_view operation, long index, std::string_view why)
 void ListBox::Clear()
 {
     entries_.clear();
+    inOrder_ = 0;
     selected_ = -1;
     ++clears_;
+    ++revision_;
+    lastRemoved_ = -1;
+}
+
+void ListBox::sortAddedNow() const
+{
+    const auto less = [](const std::u16string& a, const std::u16string& b) { return listrules::naturalLess(a, b); };
+    const auto added = entries_.begin() + static_cast<std::ptrdiff_t>(inOrder_);
+    // Both stable: an added entry goes behind the equal ones that were there
+    // before it, as inserting each behind its equals would put it.
+    std::stable_sort(added, entries_.end(), less);
+    std::inplace_merge(entries_.begin(), added, entries_.end(), less);
+    inOrder_ = entries_.size();
 }
 
 void ListBox::AddItem(std::u16string_view text)
 {
     if (entries_.size() >= static_cast<std::size_t>(maxCount))
         fail("AddItem", ListCount(), "the list already holds the most entries a 16-bit count allows, 32767");
-    auto place = entries_.end();
-    if (sorted_)
-        place = std::upper_bound(entries_.begin(), entries_.end(), text,
-                                 [](std::u16string_view a, const std::u16string& b) { return listrules::naturalLess(a, b); });
+    ++revision_;
+    lastRemoved_ = -1;
+    if (!sorted_ || selected_ < 0) {
+        entries_.emplace_back(text);
+        if (!sorted_)
+            inOrder_ = entries_.size();
+        return;
+    }
+    sortAdded();
+    const auto place =
+        std::upper_bound(entries_.begin(), entries_.end(), text,
+                         [](std::u16string_view a, const std::u16string& b) { return listrules::naturalLess(a, b); });
     // An insertion in front of the selected entry moves the selection with it.
-    if (selected_ >= 0 && place - entries_.begin() <= selected_)
+    if (place - entries_.begin() <= selected_)
         ++selected_;
     entries_.emplace(place, text);
+    inOrder_ = entries_.size();
 }
 
 void ListBox::RemoveItem(int16_t index)
 {
     checkPosition("RemoveItem", index);
+    sortAdded();
     entries_.erase(entries_.begin() + index);
+    inOrder_ = entries_.size();
+    ++revision_;
+    lastRemoved_ = index;
     if (selected_ == index)
         selected_ = -1;
     else if (selected_ > index)
         --selected_;
 }
 
-const std::u16string& ListBox::List(int16_t index) const
+void ListBox::failList(int16_t index) const
 {
-    checkPosition("List", index);
-    return entries_[static_cast<std::size_t>(index)];
+    fail("List", index, "no such entry in a list of " + std::to_string(ListCount()));
 }
 
 void ListBox::SetListIndex(int16_t index)
@@ -86,6 +112,8 @@ void ListBox::SetListIndex(int16_t index)
                                      + std::to_string(ListCount()));
     if (index == selected_)
         return;
+    // A selection is a place in the sorted order.
+    sortAdded();
     selected_ = index;
     Click();
 }

@@ -62,26 +62,59 @@ public:
     // among them; removing the selected entry leaves nothing selected.
     void RemoveItem(int16_t index);
 
-    const std::u16string& List(int16_t index) const;
+    const std::u16string& List(int16_t index) const
+    {
+        // Inline: a handler reads every entry of a list in a loop.
+        if (index < 0 || index >= ListCount())
+            failList(index);
+        sortAdded();
+        return entries_[static_cast<std::size_t>(index)];
+    }
     int16_t ListCount() const { return static_cast<int16_t>(entries_.size()); }
     int16_t ListIndex() const { return selected_; }
     // A change of the selection raises Click, inside this call; setting the
     // selection it already has raises nothing.
     void SetListIndex(int16_t index);
 
-    const std::vector<std::u16string>& entries() const { return entries_; }
+    const std::vector<std::u16string>& entries() const
+    {
+        sortAdded();
+        return entries_;
+    }
     // How many times the list has been cleared. A view that sees this change
     // knows that every row it showed is gone, even where the list has been
     // filled again since.
     unsigned long clears() const { return clears_; }
+    // How many times the entries have changed (cleared, added to, taken
+    // from), and the entry that the last change took out, -1 where it took
+    // none: a view that has shown revision() - 1 knows from these alone
+    // what to draw again.
+    unsigned long revision() const { return revision_; }
+    int16_t lastRemoved() const { return lastRemoved_; }
 
 private:
     void checkPosition(std::string_view operation, int16_t index) const;
+    [[noreturn]] void failList(int16_t index) const;
+    // A sorted list takes entries in at its end while nothing is selected,
+    // and puts them in their places when it is next read: a list filled
+    // entry by entry is sorted once, not shifted once an entry.
+    void sortAdded() const
+    {
+        if (inOrder_ != entries_.size())
+            sortAddedNow();
+    }
+    void sortAddedNow() const;
 
-    std::vector<std::u16string> entries_;
+    mutable std::vector<std::u16string> entries_;
+    // In a sorted list, the entries before this are in order; those from
+    // here on were added since, in the order they came, and nothing is
+    // selected while there are any.
+    mutable std::size_t inOrder_ = 0;
     int16_t selected_ = -1;
     bool sorted_;
     unsigned long clears_ = 0;
+    unsigned long revision_ = 0;
+    int16_t lastRemoved_ = -1;
 };
 
 class TextBox : public Control {

@@ -143,24 +143,20 @@ bool ListController::settle(int picked)
 
 EntriesChange ListController::entriesChange() const
 {
-    const std::vector<std::u16string>& entries = model_->entries();
     if (!shown_ || shown_->clears != model_->clears())
         return {EntriesChange::Replaced};
-    const std::vector<std::u16string>& before = shown_->entries;
-    if (before == entries)
+    if (shown_->revision == model_->revision())
         return {};
-    if (before.size() == entries.size() + 1) {
-        const auto gone = std::mismatch(entries.begin(), entries.end(), before.begin()).second;
-        if (std::equal(gone + 1, before.end(), entries.begin() + (gone - before.begin())))
-            return {EntriesChange::Removed, static_cast<int>(gone - before.begin())};
-    }
+    // One change since, and that one took an entry out.
+    if (model_->revision() - shown_->revision == 1 && model_->lastRemoved() >= 0)
+        return {EntriesChange::Removed, model_->lastRemoved()};
     return {EntriesChange::Replaced};
 }
 
 ListShown ListController::shown()
 {
     const EntriesChange change = entriesChange();
-    shown_ = Shown{model_->entries(), model_->clears(), model_->ListIndex(), place_, focused_};
+    shown_ = Shown{model_->revision(), model_->clears(), model_->ListIndex(), place_, focused_};
     return {model_->entries(), model_->ListIndex(), place_.caret, place_.top, focused_, change};
 }
 

@@ -136,7 +136,7 @@ private:
 
     // The list as it was last shown.
     struct Shown {
-        std::vector<std::u16string> entries;
+        unsigned long revision = 0; // the model's
         unsigned long clears = 0;
         int selected = -1;
         listrules::ListPlace place;

@@ -105,16 +105,25 @@ void ListBoxView::measureEntries()
 {
     measured_ = &model().entries();
     const QFontMetrics metrics = fontMetrics();
-    widest_ = 0;
+    widths_.clear();
+    widths_.reserve(measured_->size());
     for (const std::u16string& entry : *measured_)
-        widest_ = std::max(widest_, metrics.horizontalAdvance(toQString(entry)));
+        widths_.push_back(metrics.horizontalAdvance(toQString(entry)));
+    widest_ = widths_.empty() ? 0 : *std::max_element(widths_.begin(), widths_.end());
 }
 
 void ListBoxView::show(const ListShown& list)
 {
     // Another exercise brings other entries, in a list of its own.
-    if (list.change.kind != EntriesChange::None || &list.entries != measured_)
+    const bool oneGone = list.change.kind == EntriesChange::Removed && &list.entries == measured_
+                         && widths_.size() == list.entries.size() + 1 && list.change.row >= 0
+                         && static_cast<std::size_t>(list.change.row) < widths_.size();
+    if (oneGone) {
+        widths_.erase(widths_.begin() + list.change.row);
+        widest_ = widths_.empty() ? 0 : *std::max_element(widths_.begin(), widths_.end());
+    } else if (list.change.kind != EntriesChange::None || &list.entries != measured_) {
         measureEntries();
+    }
     placeScrollBar();
     viewport()->update();
 

@@ -89,6 +89,9 @@ private:
     // over: a list whose entries are wider than it scrolls sideways.
     int widest_ = 0;
     const std::vector<std::u16string>* measured_ = nullptr;
+    // Each entry's width, row by row: a check takes one out, and the list
+    // of 32,767 entries is not measured again.
+    std::vector<int> widths_;
 };
 
 } // namespace drelvan

@@ -12,9 +12,16 @@
 //  - One pair check and one reset on the model, as the window raises them.
 //  - Click to repainted verdict, and resident memory over a long random game,
 //    on the real window (drelvan_bench_window, offscreen).
+//  - Teachers' files, made here (bench/core/pairfiles.hpp): instructions to
+//    the first frame with the khans as a file against the built-in start,
+//    and with 1,000 and 32,767 pairs, what each pair more costs; the peak
+//    memory with the largest file allowed (32,767 pairs, just under 16 MiB)
+//    against the built-in start; and drelvan_bench_core's pair check at
+//    32,767 pairs and the read of a refused 16 MiB file.
 //
 // The driver loads no Qt; it only needs the model, which it times in-process.
 
+#include "bench/core/pairfiles.hpp"
 #include "quiz/quiz.hpp"
 
 #include <fcntl.h>
@@ -56,10 +63,19 @@ long long monotonicNs()
     std::exit(1);
 }
 
-// What the quiz's first frame may cost, as a share of its floor's: the same
-// window in Qt's stock widgets.
-constexpr double instructionTarget = 0.95;
+// What the quiz's window may cost to its first frame above Qt's own start
+// (the hello window's), as a share of what its floor costs above it: the
+// same window in Qt's stock widgets. Held against the whole start, the
+// ratio moves with what every Qt program pays first (fontconfig's start
+// grows with the fonts a machine has), not with the program.
+constexpr double instructionTarget = 0.80;
 constexpr double memoryTarget = 1.00;
+// With a file: the khans as a file against the built-in khans; what each
+// pair more costs from 1,000 to 32,767 pairs; the memory the largest file
+// takes over the built-in start, as a multiple of its size.
+constexpr double khansFileTarget = 1.03;
+constexpr double perPairTarget = 20'000;
+constexpr double largestFileTarget = 4.0;
 
 struct Options {
     int runs = 21;
@@ -109,7 +125,8 @@ struct Finished {
 
 // Runs a child to its end; its standard error goes to `errorLog`. A child
 // that fails ends the benchmark with its log shown.
-Finished run(std::vector<std::string> argv, std::vector<std::string> env, const std::string& errorLog)
+Finished run(std::vector<std::string> argv, std::vector<std::string> env, const std::string& errorLog,
+             int* exitStatus = nullptr)
 {
     int out[2];
     if (pipe(out) != 0)
@@ -143,6 +160,10 @@ Finished run(std::vector<std::string> argv, std::vector<std::string> env, const 
     while (wait4(pid, &status, 0, &result.usage) < 0)
         if (errno != EINTR)
             die("wait4: " + std::string(std::strerror(errno)));
+    if (exitStatus && WIFEXITED(status) && WEXITSTATUS(status) <= 1) {
+        *exitStatus = WEXITSTATUS(status);
+        return result;
+    }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         std::ifstream log(errorLog);
         std::fprintf(stderr, "%s", std::string(std::istreambuf_iterator<char>(log), {}).c_str());
@@ -282,23 +303,94 @@ std::optional<double> callgrindTotal(const std::string& file)
     return total;
 }
 
-std::array<std::vector<double>, variantCount> measureInstructions(const Options& options)
+// The teachers' files, written to the results' folder.
+enum FileStart { khansFile, smallFile, largeFile, fileStartCount };
+constexpr const char* fileStarts[fileStartCount] = {"khans.csv", "pairs-1000.csv", "pairs-32767.csv"};
+constexpr const char* largestFile = "largest.csv";
+
+std::uintmax_t writeFiles(const Options& options)
+{
+    namespace files = drelvan::benchfiles;
+    const std::string largest = files::pairs(files::mostPairs, files::mostBytes - 64);
+    if (!files::write(options.out + "/" + fileStarts[khansFile], files::khans())
+        || !files::write(options.out + "/" + fileStarts[smallFile], files::pairs(1000))
+        || !files::write(options.out + "/" + fileStarts[largeFile], files::pairs(files::mostPairs))
+        || !files::write(options.out + "/" + largestFile, largest))
+        die("cannot write the files of pairs in " + options.out);
+    return largest.size();
+}
+
+struct Instructions {
+    std::array<std::vector<double>, variantCount> windows;
+    std::array<std::vector<double>, fileStartCount> files; // the quiz with each file
+};
+
+// Each round runs the three windows and the quiz with each file, so that
+// the figures a ratio is made of come from the same minutes.
+Instructions measureInstructions(const Options& options)
 {
     const std::vector<std::string> env = childEnvironment("offscreen", "");
-    std::array<std::vector<double>, variantCount> millions;
+    Instructions millions;
+    const auto count = [&](const std::string& name, std::vector<std::string> args, int round) {
+        const std::string file = options.out + "/callgrind." + name + "." + std::to_string(round);
+        std::vector<std::string> argv{"valgrind", "--tool=callgrind", "--callgrind-out-file=" + file,
+                                      DRELVAN_BENCH_FRAME};
+        argv.insert(argv.end(), args.begin(), args.end());
+        run(argv, env, options.out + "/callgrind.log");
+        const auto total = callgrindTotal(file);
+        if (!total)
+            die("no totals in " + file);
+        return *total / 1e6;
+    };
     for (int round = 0; round < options.callgrindRuns; ++round) {
-        for (const int variant : order(round)) {
-            const std::string file = options.out + "/callgrind." + variants[variant] + "." + std::to_string(round);
-            run({"valgrind", "--tool=callgrind", "--callgrind-out-file=" + file, DRELVAN_BENCH_FRAME,
-                 variants[variant]},
-                env, options.out + "/callgrind.log");
-            const auto total = callgrindTotal(file);
-            if (!total)
-                die("no totals in " + file);
-            millions[static_cast<std::size_t>(variant)].push_back(*total / 1e6);
-        }
+        for (const int variant : order(round))
+            millions.windows[static_cast<std::size_t>(variant)].push_back(
+                count(variants[variant], {variants[variant]}, round));
+        for (int start = 0; start < fileStartCount; ++start)
+            millions.files[static_cast<std::size_t>(start)].push_back(
+                count(std::string("quiz-") + fileStarts[start], {"quiz", options.out + "/" + fileStarts[start]}, round));
     }
     return millions;
+}
+
+// Peak resident memory of the quiz's start with the largest file and
+// without a file, in turns, offscreen (MiB).
+std::array<std::vector<double>, 2> measureLargestFile(const Options& options)
+{
+    const std::vector<std::string> env = childEnvironment("offscreen", "");
+    std::array<std::vector<double>, 2> peakMiB;
+    for (int round = -1; round < std::max(3, options.runs / 4); ++round) {
+        for (int withFile = 0; withFile < 2; ++withFile) {
+            std::vector<std::string> argv{DRELVAN_BENCH_FRAME, "quiz"};
+            if (withFile)
+                argv.push_back(options.out + "/" + largestFile);
+            const Finished child = run(argv, env, options.out + "/largest.log");
+            if (round >= 0)
+                peakMiB[static_cast<std::size_t>(withFile)].push_back(static_cast<double>(child.usage.ru_maxrss) / 1024.0);
+        }
+    }
+    return peakMiB;
+}
+
+// drelvan_bench_core's figures, by name: median, min, max (ns).
+std::vector<std::pair<std::string, Summary>> measureCore(const Options& options)
+{
+    // Its status says whether its targets hold; the rows below judge them.
+    int status = 0;
+    const Finished child = run({DRELVAN_BENCH_CORE, "21", options.out}, {}, options.out + "/core.log", &status);
+    std::vector<std::pair<std::string, Summary>> figures;
+    std::stringstream lines(child.out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::stringstream fields(line);
+        std::string name;
+        Summary s;
+        if (fields >> name >> s.median >> s.min >> s.max) {
+            s.present = true;
+            figures.emplace_back(name, s);
+        }
+    }
+    return figures;
 }
 
 // One pair check as the window raises it: a name selected (its Click finds
@@ -470,6 +562,100 @@ void windowsRow(const std::string& measure, const std::vector<double> (&values)[
     print(r);
 }
 
+// Instructions to the first frame: gated on what the window costs above
+// hello's start, (quiz - hello) / (floor - hello); the plain quiz / floor is
+// shown beside it.
+void instructionsRow(const std::vector<double> (&millions)[variantCount])
+{
+    Row r;
+    r.measure = "instructions to first frame (M)";
+    r.target = "(quiz - hello) / (floor - hello) <= " + number(instructionTarget, 2);
+    const Summary h = summarise(millions[hello]), f = summarise(millions[floor]), q = summarise(millions[quiz]);
+    if (!h.present || !f.present || !q.present) {
+        r.hello = r.floor = r.quiz = "skipped";
+        misses.push_back(r.measure + ": not measured");
+        print(r);
+        return;
+    }
+    r.hello = figure(h, 2);
+    r.floor = figure(f, 2);
+    r.quiz = figure(q, 2);
+    const double aboveHello = (q.median - h.median) / (f.median - h.median);
+    r.ratio = number(aboveHello, 3) + " above hello; " + number(q.median / f.median, 3) + " whole";
+    r.met = f.median > h.median && aboveHello <= instructionTarget;
+    r.overHello = number(q.median / h.median, 3);
+    print(r);
+}
+
+Summary coreFigure(const std::vector<std::pair<std::string, Summary>>& core, const std::string& name)
+{
+    for (const auto& [n, s] : core)
+        if (n == name)
+            return s;
+    return {};
+}
+
+// The rows of the teachers' files; a gated figure that is missing counts
+// as missed.
+void fileRows(const Instructions& instructions, const std::array<std::vector<double>, 2>& largest,
+              std::uintmax_t largestBytes, const std::vector<std::pair<std::string, Summary>>& core)
+{
+    const auto gated = [](Row r, bool present, bool met) {
+        if (!present) {
+            r.quiz = "skipped";
+            misses.push_back(r.measure + ": not measured");
+        } else {
+            r.met = met;
+        }
+        print(r);
+    };
+    const Summary builtIn = summarise(instructions.windows[quiz]);
+    Summary withFile[fileStartCount];
+    for (int start = 0; start < fileStartCount; ++start)
+        withFile[start] = summarise(instructions.files[static_cast<std::size_t>(start)]);
+    const bool counted = builtIn.present && withFile[khansFile].present;
+    gated({"instructions to first frame, khans.csv (M)", "", figure(builtIn, 2) + " built in",
+           figure(withFile[khansFile], 2), counted ? number(withFile[khansFile].median / builtIn.median, 3) : "",
+           "<= " + number(khansFileTarget, 2) + " x built-in", std::nullopt, ""},
+          counted, counted && withFile[khansFile].median / builtIn.median <= khansFileTarget);
+    const bool both = withFile[smallFile].present && withFile[largeFile].present;
+    const double perPair =
+        both ? (withFile[largeFile].median - withFile[smallFile].median) * 1e6 / (drelvan::benchfiles::mostPairs - 1000)
+             : 0;
+    gated({"instructions to first frame, 1,000 and 32,767 pairs (M)", "", figure(withFile[smallFile], 2),
+           figure(withFile[largeFile], 2), both ? number(perPair, 0) + " a pair" : "",
+           "<= " + number(perPairTarget, 0) + " a pair", std::nullopt, ""},
+          both, both && perPair <= perPairTarget);
+
+    const Summary without = summarise(largest[0]), with = summarise(largest[1]);
+    const double fileMiB = static_cast<double>(largestBytes) / (1024.0 * 1024.0);
+    const double over = (with.median - without.median) / fileMiB;
+    gated({"peak RSS, largest file (" + number(fileMiB, 2) + " MiB, 32,767 pairs), offscreen (MiB)", "",
+           figure(without, 2) + " built in", figure(with, 2), number(over, 2) + " x the file over built-in",
+           "<= " + number(largestFileTarget, 1) + " x the file", std::nullopt, ""},
+          without.present && with.present, over <= largestFileTarget);
+
+    const auto ms = [](Summary s) {
+        s.median /= 1e6;
+        s.min /= 1e6;
+        s.max /= 1e6;
+        return s;
+    };
+    const Summary pair = ms(coreFigure(core, "pair-32767"));
+    gated({"pair check at 32,767 pairs, model, CPU (ms)", "", "", figure(pair, 3), "", "<= 1 ms", std::nullopt, ""},
+          pair.present, pair.median <= 1.0);
+    print({"pair check at 32,767 pairs, model, wall (ms)", "", "", figure(ms(coreFigure(core, "pair-32767-wall")), 3),
+           "", "info", std::nullopt, ""});
+    for (const char* name : {"open-1000", "open-32767", "reset-1000", "reset-32767"})
+        print({std::string(name) + ", model, CPU (ms)", "", "", figure(ms(coreFigure(core, name)), 2), "", "info",
+               std::nullopt, ""});
+    Summary refused = ms(coreFigure(core, "refused"));
+    gated({"a refused 16 MiB file read, CPU (ms)", "", "", figure(refused, 1), "", "<= 200 ms", std::nullopt, ""},
+          refused.present, refused.median <= 200);
+    print({"a refused 16 MiB file read, wall (ms)", "", "", figure(ms(coreFigure(core, "refused-wall")), 1), "",
+           "info", std::nullopt, ""});
+}
+
 Options parse(int argc, char* argv[])
 {
     Options options;
@@ -535,12 +721,17 @@ int main(int argc, char* argv[])
     } else {
         xvfbNote = "no Xvfb";
     }
-    std::array<std::vector<double>, variantCount> instructions;
+    const std::uintmax_t largestBytes = writeFiles(options);
+    Instructions instructions;
     const bool valgrind = onPath("valgrind") && options.callgrindRuns > 0;
     if (valgrind) {
         std::fprintf(stderr, "instructions under callgrind...\n");
         instructions = measureInstructions(options);
     }
+    std::fprintf(stderr, "the largest file...\n");
+    const std::array<std::vector<double>, 2> largest = measureLargestFile(options);
+    std::fprintf(stderr, "the core at 32,767 pairs...\n");
+    const auto core = measureCore(options);
     std::fprintf(stderr, "model...\n");
     const ModelCosts model = measureModel(options);
     std::fprintf(stderr, "clicks...\n");
@@ -557,8 +748,9 @@ int main(int argc, char* argv[])
     windowsRow("peak RSS, Xvfb (MiB)", onXvfb.peakMiB, 2, memoryTarget);
     std::vector<double> millions[variantCount];
     for (int variant = 0; variant < variantCount; ++variant)
-        millions[variant] = instructions[static_cast<std::size_t>(variant)];
-    windowsRow("instructions to first frame (M)", millions, 2, instructionTarget);
+        millions[variant] = instructions.windows[static_cast<std::size_t>(variant)];
+    instructionsRow(millions);
+    fileRows(instructions, largest, largestBytes, core);
 
     const Summary pair = summarise(model.pairNs), reset = summarise(model.resetNs);
     print({"pair check, model (ns)", "", "", figure(pair, 0), "", "<= 5000 ns", pair.median <= 5000, ""});

@@ -1,6 +1,10 @@
 // One start of a window, up to its first painted frame:
 //
 //   drelvan_bench_frame quiz    the quiz's window, drelvan::QuizWindow;
+//   drelvan_bench_frame quiz FILE   the same with a teacher's file, as
+//                               `drelvan FILE` opens it: read whole first,
+//                               then the window made and the file's
+//                               exercise opened in it;
 //   drelvan_bench_frame floor   the same window built from Qt's stock widgets
 //                               (QLabel, QListWidget, QPlainTextEdit,
 //                               QPushButton), with the same texts, font,
@@ -28,6 +32,8 @@
 #include "qt/qtext.hpp"
 #include "qt/quizwindow.hpp"
 
+#include "pairs/pairfile.hpp"
+
 #include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QApplication>
@@ -47,6 +53,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -272,23 +279,38 @@ int check()
 
 int main(int argc, char* argv[])
 {
-    const std::string_view variant = argc == 2 ? argv[1] : "";
-    if (variant != "quiz" && variant != "floor" && variant != "hello" && variant != "check") {
-        std::fprintf(stderr, "usage: %s quiz|floor|hello|check\n", argv[0]);
+    const std::string_view variant = argc >= 2 ? argv[1] : "";
+    const bool withFile = argc == 3 && variant == "quiz";
+    if ((variant != "quiz" && variant != "floor" && variant != "hello" && variant != "check")
+        || (argc != 2 && !withFile)) {
+        std::fprintf(stderr, "usage: %s quiz [FILE]|floor|hello|check\n", argv[0]);
         return 2;
     }
 
     // As qt/main.cpp does, for all three: the floors pay for the same set-up.
-    QApplication app(argc, argv);
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     drelvan::setUpApplication();
     if (variant == "check")
         return check();
 
+    // As qt/main.cpp does: the file read whole before the window is made.
+    std::optional<drelvan::PairFile> pairs;
+    if (withFile) {
+        pairs = drelvan::readPairFile(std::filesystem::path(argv[2]));
+        if (!*pairs) {
+            std::fprintf(stderr, "%s: refused: %s\n", argv[2], drelvan::toQString(pairs->error).toUtf8().constData());
+            return 3;
+        }
+    }
     FirstFrame firstFrame;
     std::unique_ptr<QWidget> window;
-    if (variant == "quiz")
-        window = std::make_unique<drelvan::QuizWindow>();
-    else if (variant == "floor")
+    if (variant == "quiz") {
+        auto quiz = std::make_unique<drelvan::QuizWindow>();
+        if (pairs)
+            quiz->session().open(*pairs->exercise);
+        window = std::move(quiz);
+    } else if (variant == "floor")
         window = stockWindow();
     else
         window = helloWindow();

@@ -14,12 +14,20 @@
 //  - Peak working set of the child at that moment (GetProcessMemoryInfo).
 //  - The size of drelvan.exe.
 // Prints one table of medians with min-max and the targets; exits with 1
-// and names each target missed.
+// and names each target missed. The start's wall clock is shown for
+// information: the Linux driver (host.cpp) gates on the CPU time.
+//
+//   drelvan_bench_win32 watch
+// serves that driver, which starts each program under Wine itself (so that
+// wait4 gives it the CPU time): for each line on standard input naming an
+// exe, it finds that program's window, waits for it to go idle, prints
+// "idle PEAK-WORKING-SET-BYTES", and closes it.
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
 #include <cwchar>
+#include <cwctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,7 +37,6 @@
 namespace {
 
 // The quiz against its floor.
-constexpr double timeTarget = 1.05;
 constexpr double memoryTarget = 1.02;
 constexpr long long sizeTarget = 1024 * 1024;
 
@@ -256,8 +263,87 @@ const char* verdict(bool met, const std::string& miss)
 
 } // namespace
 
+// The image name of a process, without its folder, in lower case.
+std::wstring imageName(HANDLE process)
+{
+    wchar_t path[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    if (!QueryFullProcessImageNameW(process, 0, path, &size))
+        return {};
+    std::wstring name(path, size);
+    name = name.substr(name.find_last_of(L"\\/") + 1);
+    std::transform(name.begin(), name.end(), name.begin(), [](wchar_t c) { return static_cast<wchar_t>(towlower(c)); });
+    return name;
+}
+
+struct Watch {
+    std::wstring exe;
+    DWORD process = 0;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK findProgram(HWND window, LPARAM data)
+{
+    auto* watch = reinterpret_cast<Watch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == GetCurrentProcessId() || !IsWindowVisible(window) || GetParent(window))
+        return TRUE;
+    if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, owner)) {
+        if (imageName(process) == watch->exe) {
+            watch->process = owner;
+            watch->found = window;
+        }
+        CloseHandle(process);
+    }
+    return !watch->found;
+}
+
+int watch()
+{
+    char line[512];
+    while (std::fgets(line, sizeof line, stdin)) {
+        std::string exe(line);
+        while (!exe.empty() && (exe.back() == '\n' || exe.back() == '\r'))
+            exe.pop_back();
+        Watch found{std::wstring(exe.begin(), exe.end())};
+        std::transform(found.exe.begin(), found.exe.end(), found.exe.begin(),
+                       [](wchar_t c) { return static_cast<wchar_t>(towlower(c)); });
+        // The program's window appears tens of ms after its start: looked
+        // for every 2 ms, each look a few requests to the Wine server.
+        const double giveUp = seconds() + 60;
+        while (!found.found && seconds() < giveUp) {
+            EnumWindows(findProgram, reinterpret_cast<LPARAM>(&found));
+            if (!found.found)
+                Sleep(2);
+        }
+        HANDLE process = found.found ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
+                                                   found.process)
+                                     : nullptr;
+        if (!process || WaitForInputIdle(process, 30000) != 0) {
+            std::printf("failed %s\n", exe.c_str());
+            std::fflush(stdout);
+            return 2;
+        }
+        for (int tries = 0; tries < 100 && GetUpdateRect(found.found, nullptr, FALSE); ++tries)
+            Sleep(1);
+        PROCESS_MEMORY_COUNTERS memory{};
+        memory.cb = sizeof memory;
+        GetProcessMemoryInfo(process, &memory, sizeof memory);
+        std::printf("idle %llu\n", static_cast<unsigned long long>(memory.PeakWorkingSetSize));
+        std::fflush(stdout);
+        PostMessageW(found.found, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0)
+            TerminateProcess(process, 1);
+        CloseHandle(process);
+    }
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "watch") == 0)
+        return watch();
     if (argc < 4) {
         std::fputs("usage: drelvan_bench_win32 drelvan.exe drelvan_floor.exe drelvan_hello.exe [rounds]\n", stderr);
         return 2;
@@ -306,12 +392,9 @@ int main(int argc, char** argv)
                 runs);
     std::printf("| measure | hello | floor | quiz | quiz / floor | target | | quiz / hello |\n"
                 "| --- | --- | --- | --- | --- | --- | --- | --- |\n");
-    std::snprintf(figures, sizeof figures, "start to first frame: %.3f x floor, target <= %.2f x", timeRatio,
-                  timeTarget);
-    std::printf("| start to first frame (ms) | %s | %s | %s | %s | <= %.2f x | %s | %s |\n",
+    std::printf("| start to first frame, wall (ms) | %s | %s | %s | %s | info (median %.3f) | | %s |\n",
                 spread(ms[hello], "%.1f").c_str(), spread(ms[floor], "%.1f").c_str(), spread(ms[quiz], "%.1f").c_str(),
-                spread(timeRatios, "%.3f").c_str(), timeTarget, verdict(timeRatio <= timeTarget, figures),
-                spread(helloRatios, "%.3f").c_str());
+                spread(timeRatios, "%.3f").c_str(), timeRatio, spread(helloRatios, "%.3f").c_str());
     std::snprintf(figures, sizeof figures, "peak working set: %.3f x floor, target <= %.2f x", memoryRatio,
                   memoryTarget);
     std::printf("| peak working set (MiB) | %s | %s | %s | %.3f | <= %.2f x | %s | %.3f |\n",

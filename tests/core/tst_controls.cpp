@@ -1,7 +1,12 @@
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include "expected.hpp"
 
+#include "controls/listcontroller.hpp"
+#include "controls/listrules.hpp"
+
+#include <algorithm>
 #include <functional>
+#include <random>
 
 using drelvan::ControlArray;
 using drelvan::ControlError;
@@ -252,4 +257,76 @@ TEST_CASE("the count stops at 32767")
 
     CHECK_THROWS_AS(f.lists(1), ControlError);
     CHECK_THROWS_AS(f.lists(-1), ControlError);
+}
+
+// A sorted list puts what is added in its place only when it is next read;
+// every read must find what inserting each entry in its place would have
+// given. Random additions (many of them equal), removals and selections
+// against a list that does just that.
+TEST_CASE("a sorted list reads as if each entry had gone straight to its place")
+{
+    std::mt19937 random(7);
+    Fixture f(true);
+    Texts model;
+    int16_t selected = -1;
+    const auto pick = [&](std::size_t n) {
+        return static_cast<int16_t>(std::uniform_int_distribution<std::size_t>(0, n - 1)(random));
+    };
+    for (int step = 0; step < 3000; ++step) {
+        const int action = std::uniform_int_distribution<int>(0, 9)(random);
+        if (action < 6 || model.empty()) {
+            const std::u16string text = numbered(40)[static_cast<std::size_t>(pick(40))] + (action % 2 ? u"" : u"a");
+            const auto place = std::upper_bound(model.begin(), model.end(), text, drelvan::listrules::naturalLess);
+            if (selected >= 0 && place - model.begin() <= selected)
+                ++selected;
+            model.insert(place, text);
+            f.list().AddItem(text);
+        } else if (action < 8) {
+            const int16_t row = pick(model.size());
+            model.erase(model.begin() + row);
+            selected = selected == row ? -1 : selected > row ? static_cast<int16_t>(selected - 1) : selected;
+            f.list().RemoveItem(row);
+        } else {
+            selected = action == 8 ? pick(model.size()) : -1;
+            f.list().SetListIndex(selected);
+        }
+        CHECK(f.list().ListIndex() == selected);
+        if (step % 7 == 0) // reads now and then, so that additions pile up between them
+            REQUIRE(entriesOf(f.list()) == model);
+    }
+}
+
+// What a view is told of the entries since it last drew them, from the
+// list's own record of its changes.
+TEST_CASE("the change of entries since the list was last shown")
+{
+    using drelvan::EntriesChange;
+    struct Row {
+        const char* name;
+        std::function<void(ListBox&)> change;
+        EntriesChange::Kind kind;
+        int row;
+    };
+    const Row rows[] = {
+        {"nothing", [](ListBox&) {}, EntriesChange::None, -1},
+        {"a selection only", [](ListBox& l) { l.SetListIndex(2); }, EntriesChange::None, -1},
+        {"one entry taken out", [](ListBox& l) { l.RemoveItem(2); }, EntriesChange::Removed, 2},
+        {"two taken out", [](ListBox& l) { l.RemoveItem(2); l.RemoveItem(0); }, EntriesChange::Replaced, -1},
+        {"one added", [](ListBox& l) { l.AddItem(u"1"); }, EntriesChange::Replaced, -1},
+        {"one taken out, one added", [](ListBox& l) { l.RemoveItem(1); l.AddItem(u"1"); }, EntriesChange::Replaced, -1},
+        {"cleared and filled again", [](ListBox& l) { l.Clear(); l.AddItem(u"100"); }, EntriesChange::Replaced, -1},
+    };
+    for (const Row& row : rows) {
+        INFO(row.name);
+        Fixture f(true);
+        f.fill(numbered(4));
+        drelvan::ListController controller(f.list());
+        CHECK(controller.shown().change.kind == EntriesChange::Replaced); // the first showing
+        row.change(f.list());
+        CHECK(controller.settle() == (row.kind != EntriesChange::None || f.list().ListIndex() >= 0));
+        const drelvan::ListShown shown = controller.shown();
+        CHECK(shown.change.kind == row.kind);
+        CHECK(shown.change.row == row.row);
+        CHECK(controller.shown().change.kind == EntriesChange::None); // told once
+    }
 }

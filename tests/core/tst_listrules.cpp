@@ -3,8 +3,11 @@
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include <doctest/doctest.h>
 
+#include "content/utf8.hpp"
 #include "controls/listrules.hpp"
 #include "core/khans.hpp"
+
+#include <utility>
 
 using namespace drelvan::listrules;
 
@@ -190,5 +193,23 @@ TEST_CASE("where the list stands after a change")
         const ListPlace place = follow(row.before, row.list, row.emptied);
         CHECK(place.caret == row.expected.caret);
         CHECK(place.top == row.expected.top);
+    }
+}
+
+// Pairs that agree in their first code units, where a number may begin
+// before they part: the order is the one the whole texts have.
+TEST_CASE("naturalLess with a common beginning")
+{
+    const std::pair<std::u16string_view, std::u16string_view> ordered[] = {
+        {u"a2", u"a19"},         {u"v1.9", u"v1.10"},       {u"page 100", u"page 1000"}, {u"x 9 - 12", u"x 10 - 15"},
+        {u"ab012", u"ab12"},     {u"ab12C", u"ab12c"},      {u"ab12c", u"ab12D"},        {u"урок", u"уроци"},
+        {u"урок 7", u"Урок 8"},  {u"дума", u"думата"},      {u"10", u"010a"},            {u"1 2", u"1 10"},
+        {u"x19", u"x100"},       {u"б 7", u"б 007 "},
+    };
+    for (const auto& [smaller, larger] : ordered) {
+        INFO(drelvan::toUtf8(smaller), " < ", drelvan::toUtf8(larger));
+        CHECK(naturalLess(smaller, larger));
+        CHECK(!naturalLess(larger, smaller));
+        CHECK(!naturalLess(smaller, smaller));
     }
 }

@@ -92,6 +92,7 @@ private slots:
     void wheelScrollsWithoutPicking();
     void verdictScrollsBackToTheTop();
     void handlerFailureIsReported();
+    void sidewaysScrollFollowsTheWidestEntryLeft();
 
 private:
     ListBoxView* list(int member) const
@@ -650,5 +651,24 @@ void WindowTest::handlerFailureIsReported()
     QVERIFY(window->isVisible());
 }
 
+// The list scrolls sideways as far as its widest entry needs, and no further
+// once a check has taken that entry out (a check measures no entry again).
+void WindowTest::sidewaysScrollFollowsTheWidestEntryLeft()
+{
+    drelvan::Exercise wide = drelvan::builtInExercise();
+    wide.pairs.resize(3);
+    wide.pairs[0].left = std::u16string(120, u'я'); // last in the alphabet
+    window->session().open(wide);
+    QScrollBar* across = list(0)->horizontalScrollBar();
+    QVERIFY(across->maximum() > 0);
+    const int widest = window->form().List1(0).ListCount() - 1; // sorted last
+    QCOMPARE(window->form().List1(0).List(static_cast<int16_t>(widest)), wide.pairs[0].left);
+    window->session().press(0, widest);
+    window->session().press(1, 0);
+    QCOMPARE(window->form().List1(0).ListCount(), 2);
+    QCOMPARE(across->maximum(), 0);
+}
+
 QTEST_MAIN(WindowTest)
 #include "tst_window.moc"
+
