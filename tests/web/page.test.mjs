@@ -38,11 +38,10 @@ for (const scale of [1, 2]) {
         expect(Object.fromEntries(Object.keys(expected.boxes).map((id, i) => [id, boxes[i]])))
             .toEqual(Object.fromEntries(Object.entries(expected.boxes).map(([id, twips]) => [id, twips.map((t) => t / 15)])));
         expect(await page.evaluate(() => devicePixelRatio)).toBe(scale);
-        // Eight whole rows in each list, as on the desktop.
-        expect(await page.evaluate(() => ['names', 'periods'].map((id) => {
-            const list = document.getElementById(id);
-            return list.clientHeight / parseFloat(getComputedStyle(list).lineHeight) >= 8;
-        }))).toEqual([true, true]);
+        // A row is the font's height, 17 px for Liberation Serif at 12 pt, as
+        // in both desktop windows: seven whole rows in each list.
+        const { names, periods } = await read(page);
+        expect([names.line, names.rows, periods.line, periods.rows]).toEqual([17, 7, 17, 7]);
         await context.close();
     });
 }
