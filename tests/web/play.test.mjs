@@ -161,6 +161,35 @@ test('a key the list leaves to the window (Alt) moves nothing, the browser\'s sc
         .toEqual([0, [], 0]);
 });
 
+// The quiz's list of notes emptied (an export for tests), a right pair
+// fails in its handler: the page says so in an element of its own, leaves
+// the focus where it was, and goes back there when the report is dismissed.
+for (const how of ['pointer', 'keyboard']) {
+    test(`a handler's failure is reported in the page, dismissed by ${how}`, async ({ page }) => {
+        const dialogs = [];
+        page.on('dialog', (dialog) => dialogs.push(dialog.message()) && dialog.dismiss());
+        await open(page);
+        await page.evaluate(() => drelvan.core._dv_clear(4));
+        await check(page, ['names', 'Крум'], ['periods', '803 - 814']);
+        const report = page.getByRole('alert');
+        await expect(report).toContainText(`${expected.failureText}`);
+        await expect(report).toContainText('List1(4)');
+        expect((await read(page)).focus).toBe('periods');
+        if (how === 'pointer') {
+            await report.getByRole('button').click();
+        } else {
+            await page.keyboard.press('Tab');
+            await page.keyboard.press('Tab');
+            await page.keyboard.press('Enter');
+        }
+        await expect(report).toBeHidden();
+        expect((await read(page)).focus).toBe(how === 'pointer' ? 'periods' : 'reset');
+        await page.click('#reset');
+        expect((await read(page)).names.entries).toEqual(names);
+        expect(dialogs).toEqual([]);
+    });
+}
+
 test('a screen reader\'s click on options (no pointer) makes a check', async ({ page }) => {
     await open(page);
     await page.evaluate(([name, period]) => {
