@@ -1,8 +1,10 @@
-// Puts the page together: the markup from pagegen, then one script:
-// the WebAssembly (drelvanWasm, a byte a character), Emscripten's glue, and the page's
-// own (web/page.js), which compiles the WebAssembly and starts the quiz. A module script, so that the parser does
-// not wait for it: the window is drawn first. The Content-Security-Policy lets the page run that script and that
-// style, by their hashes, and WebAssembly, and fetch only its own folder.
+// Puts the page together: the markup from pagegen, then one script: the
+// WebAssembly (drelvanWasm, a byte a character), Emscripten's glue, and the
+// page's own (web/page.js), which compiles the WebAssembly and starts the
+// quiz. A module script, so that the parser does not wait for it: the window
+// is drawn first. The Content-Security-Policy lets the page run that script
+// and that style, by their hashes, and WebAssembly, and fetch only its own
+// folder.
 //
 //     node assemble.mjs <markup> <page.js> <quiz.js> <sw.js> <version> <folder>
 //
