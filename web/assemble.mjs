@@ -1,10 +1,15 @@
-// Puts the page together: the markup from pagegen, then one script:
-// the WebAssembly in base64 (drelvanWasm), Emscripten's glue, and the page's
-// own (web/page.js), which compiles the WebAssembly and starts the quiz. A module script, so that the parser does
-// not wait for it: the window is drawn first. The Content-Security-Policy lets the page run that script and that
-// style, by their hashes, and WebAssembly, and fetch only its own folder.
+// Puts the page together: the markup from pagegen, then one script: the
+// WebAssembly (drelvanWasm, a byte a character), Emscripten's glue, and the
+// page's own (web/page.js), which compiles the WebAssembly and starts the
+// quiz. A module script, so that the parser does not wait for it: the window
+// is drawn first. The Content-Security-Policy lets the page run that script
+// and that style, by their hashes, and WebAssembly, and fetch only its own
+// folder.
 //
 //     node assemble.mjs <markup> <page.js> <quiz.js> <sw.js> <version> <folder>
+//
+// <folder> holds the manifest and the icons already; index.html and sw.js
+// are written there.
 import { createHash } from 'node:crypto';
 import { readFileSync, writeFileSync } from 'node:fs';
 
@@ -17,7 +22,15 @@ let html = read(markup);
 // share of the page's size halves.
 const plain = (path) => read(path).split('\n').map((line) => line.trim())
     .filter((line) => line && !line.startsWith('//')).join('\n');
-const wasm = readFileSync(quizScript.replace(/\.js$/, '.wasm')).toString('base64');
+// The WebAssembly as a string of one character a byte: gzip packs it a fifth
+// smaller than in base64, and it is smaller raw too. Escaped: what a string
+// cannot hold (the line breaks, the quote, the backslash), what the HTML
+// parser would change (NUL, CR) and '<', so that no tag can begin.
+const escapes = { 0: '\\0', 10: '\\n', 13: '\\r', 39: "\\'", 60: '\\x3c', 92: '\\\\' };
+const bytes = readFileSync(quizScript.replace(/\.js$/, '.wasm'));
+// NUL before a digit would read as an octal escape, which a module forbids.
+const wasm = Array.from(bytes, (byte, at) => (byte === 0 && bytes[at + 1] >= 0x30 && bytes[at + 1] <= 0x39 ? '\\x00'
+    : escapes[byte] || String.fromCharCode(byte))).join('');
 const script = `var drelvanWasm='${wasm}';\n${read(quizScript).trim()}\n${plain(pageScript)}\n`;
 if (script.includes('</script'))
     throw new Error('the script would end its element early');
@@ -38,4 +51,11 @@ html = html.replace('<!--CSP-->', `<meta http-equiv="Content-Security-Policy" co
 writeFileSync(`${folder}/index.html`, html);
 
 const release = `${version}-${createHash('sha256').update(html).digest('hex').slice(0, 12)}`;
-writeFileSync(`${folder}/sw.js`, `${plain(worker).replaceAll('@VERSION@', release)}\n`);
+// The worker keeps each file of the release with its hash, as Subresource
+// Integrity has it, and keeps none that does not match.
+const integrity = (bytes) => `sha256-${createHash('sha256').update(bytes).digest('base64')}`;
+const files = { './': integrity(html) };
+for (const name of ['index.html', 'manifest.webmanifest', 'icon-192.png', 'icon-512.png'])
+    files[name] = integrity(readFileSync(`${folder}/${name}`));
+writeFileSync(`${folder}/sw.js`, `${plain(worker).replaceAll('@VERSION@', release)
+    .replace('@FILES@', () => JSON.stringify(files))}\n`);

@@ -215,6 +215,15 @@ EMSCRIPTEN_KEEPALIVE void dv_pick(int member, int row)
         session->pick(drelvan::listMember(member), row);
 }
 
+// Empties the model's list `member` (0 to 4, the hidden ones too). Only the
+// page's tests call it, to stage a handler's failure: with the notes gone
+// (4), a right pair cannot be rewarded.
+EMSCRIPTEN_KEEPALIVE void dv_clear(int member)
+{
+    if (session && member >= 0 && member <= 4)
+        session->model().List1(static_cast<int16_t>(member)).Clear();
+}
+
 // "Чисти", by the pointer or by Space or Enter on the button.
 EMSCRIPTEN_KEEPALIVE void dv_reset()
 {

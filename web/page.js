@@ -4,7 +4,9 @@
 var drelvan = (function () {
     var byId = document.getElementById.bind(document);
     var lists = [byId('names'), byId('periods')];
-    var verdict = byId('verdict'), live = byId('live');
+    var area = byId('window'), verdict = byId('verdict'), live = byId('live');
+    var failure = byId('failure'), failureText = failure.lastChild, dismiss = failure.firstChild;
+    var focusBefore = null; // where the focus was before the failure's button had it
     var shownTop = [0, 0];
     var painted = [false, false]; // the quiz has painted the list's entries
     var core = null;
@@ -31,6 +33,13 @@ var drelvan = (function () {
     function focus(list) {
         if (document.activeElement !== list)
             list.focus();
+    }
+    // A row is the font's height, as in the desktop windows: the height of a
+    // line's text (ascent and descent) in the face the window is drawn with.
+    function measureRows() {
+        var text = document.createRange();
+        text.selectNodeContents(byId('namesCaption'));
+        area.style.setProperty('--row', Math.round(text.getClientRects()[0].height) + 'px');
     }
     function rowsFit() {
         lists.forEach(function (list, member) {
@@ -134,7 +143,7 @@ var drelvan = (function () {
     }
 
     function start(module) {
-        core = module;
+        core = ready.core = module;
         ready.ready = true;
         core._dv_start();
         rowsFit();
@@ -157,12 +166,14 @@ var drelvan = (function () {
     // needs anyway, where the canvas that tells which faces are installed
     // costs the first frame several milliseconds.
     function fitFont() {
-        var area = byId('window'), style = getComputedStyle(area);
+        var style = getComputedStyle(area);
         var texts = Array.prototype.slice.call(document.querySelectorAll('.label, button, [role=option]'));
         var fits = function () {
             return texts.every(function (element) { return element.scrollWidth <= element.clientWidth; });
         };
-        if (fits())
+        // A finger's layout wraps the captions and gives the lists room; its
+        // entries stay at the window's size.
+        if (fits() || matchMedia('(pointer:coarse)').matches)
             return;
         var measure = document.createElement('canvas').getContext('2d');
         var sample = byId('title').textContent;
@@ -180,6 +191,7 @@ var drelvan = (function () {
     }
 
     fitFont();
+    measureRows();
     lists.forEach(wire);
     // A press on the window's background or a label leaves the focus where it
     // is, as in a desktop window; a browser would take it to the page.
@@ -189,11 +201,37 @@ var drelvan = (function () {
     });
     byId('reset').addEventListener('click', function () { core && core._dv_reset(); });
     addEventListener('resize', function () { core && rowsFit(); });
-    if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol))
-        navigator.serviceWorker.register('sw.js').catch(function () {});
+    dismiss.addEventListener('focus', function (event) { focusBefore = event.relatedTarget; });
+    dismiss.addEventListener('click', function () {
+        failure.hidden = true;
+        failureText.textContent = '';
+        // The focus goes back where it was, not to the page.
+        (focusBefore || verdict).focus();
+    });
+    if (/^https?:$/.test(location.protocol)) {
+        var manifest = document.createElement('link');
+        manifest.rel = 'manifest';
+        manifest.href = 'manifest.webmanifest';
+        document.head.appendChild(manifest);
+        if ('serviceWorker' in navigator) {
+            // A new release's worker takes over once it keeps all its files
+            // (web/sw.js): this page is the old release, and goes to the new
+            // one at once, unless the learner has had a verdict already
+            // (then the next visit has it). Not on the first visit, where
+            // the first worker takes over a page that is the release's own.
+            var workers = navigator.serviceWorker, controlled = !!workers.controller;
+            workers.addEventListener('controllerchange', function () {
+                if (controlled && !live.textContent)
+                    location.reload();
+                controlled = true;
+            });
+            workers.register('sw.js').catch(function () {});
+        }
+    }
 
     var ready = {
         ready: false, // the quiz has started
+        core: null, // its exports, for the tests
         start: start,
         noWebAssembly: noWebAssembly,
         text: function (at, units) {
@@ -241,8 +279,11 @@ var drelvan = (function () {
         announce: function (text) {
             live.textContent = text;
         },
+        // Shown in the page, where the learner is, and spoken (role=alert);
+        // the focus stays where it is.
         reportFailure: function (text) {
-            alert(text);
+            failureText.textContent = text;
+            failure.hidden = false;
         }
     };
     return ready;
@@ -252,24 +293,16 @@ var drelvan = (function () {
 // module: its names are its own).
 self.drelvan = drelvan;
 
-// The WebAssembly (drelvanWasm, base64, put before this script by
-// web/assemble.mjs) compiles on the browser's own threads from the start,
+// The WebAssembly (drelvanWasm, a byte a character, put before this script
+// by web/assemble.mjs) compiles on the browser's own threads from the start,
 // while the window is drawn; the quiz starts once both are done, so that its
 // first painting comes after the first frame.
 if (typeof WebAssembly !== 'object') {
     drelvan.noWebAssembly();
 } else {
-    // Decoded by the browser where it can (Uint8Array.fromBase64): a loop in
-    // the script takes the first frame ten milliseconds and more.
-    var bytes;
-    if (Uint8Array.fromBase64) {
-        bytes = Uint8Array.fromBase64(drelvanWasm);
-    } else {
-        var wasm = atob(drelvanWasm);
-        bytes = new Uint8Array(wasm.length);
-        for (var at = 0; at < wasm.length; ++at)
-            bytes[at] = wasm.charCodeAt(at);
-    }
+    var bytes = new Uint8Array(drelvanWasm.length);
+    for (var at = 0; at < bytes.length; ++at)
+        bytes[at] = drelvanWasm.charCodeAt(at);
     Promise.all([
         WebAssembly.compile(bytes),
         new Promise(function (drawn) { requestAnimationFrame(function () { setTimeout(drawn); }); })

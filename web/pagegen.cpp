@@ -4,8 +4,11 @@
 // and the window as the quiz shows it at the start. Built for and run under
 // Node at build time; web/assemble.mjs then adds the script.
 //
-//     pagegen <markup> <manifest>   writes the page's markup (index.html
-//                                   without its script) and the manifest
+//     pagegen <markup> <manifest> <font>
+//
+// writes the page's markup (index.html without its script) and the manifest;
+// <font> is a TrueType file of the window's face or of one with its metrics
+// (Liberation Serif for Times New Roman), which gives a list's row height.
 
 #include "content/about.hpp"
 #include "content/layout.hpp"
@@ -16,9 +19,12 @@
 #include "web/pagetexts.hpp"
 
 #include <array>
+#include <cmath>
 #include <cstdio>
+#include <cstdint>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,15 +32,48 @@
 namespace drelvan {
 namespace {
 
-// Each list shows this many whole rows in the quiz's font.
-constexpr int rowsDrawnFor = 8;
 // The sunken frame of the lists and the verdict box, in CSS pixels.
 constexpr int frameWidth = 2;
 // The blank before an entry's text.
 constexpr int textMargin = 3;
 // A face that stands in for the quiz's shrinks no smaller than this to fit.
 constexpr int smallestPoints = 8;
+// Where the pointer is a finger: the least height of a target (an entry,
+// the button), and the blank around and between the controls.
+constexpr int touchTarget = 44;
+constexpr int touchGap = 8;
 
+
+// The height of a line of text in the window's font, in CSS pixels: its
+// ascent and descent (the 'hhea' table of a TrueType file), each rounded
+// to whole pixels as the desktop windows and the browser round them. A
+// list's row is this high, as in the desktop windows; the page's script
+// measures it again in the face the browser has. 0 where the file is no
+// TrueType font.
+int lineHeight(const std::string& font)
+{
+    std::ifstream file(font, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const auto number = [&bytes](std::size_t at) -> long {
+        return at + 1 < bytes.size()
+            ? static_cast<long>(static_cast<unsigned char>(bytes[at])) << 8 | static_cast<unsigned char>(bytes[at + 1])
+            : 0;
+    };
+    const auto table = [&](std::string_view tag) -> std::size_t {
+        for (std::size_t record = 12; record < 12 + 16 * static_cast<std::size_t>(number(4)); record += 16) {
+            if (bytes.compare(record, 4, tag) == 0)
+                return static_cast<std::size_t>(number(record + 8) << 16 | number(record + 10));
+        }
+        return 0;
+    };
+    const std::size_t head = table("head"), hhea = table("hhea");
+    const long unitsPerEm = head ? number(head + 18) : 0;
+    if (!hhea || unitsPerEm == 0)
+        return 0;
+    const double pixels = layout::fontPoints * 96.0 / 72.0 / static_cast<double>(unitsPerEm);
+    const auto signedNumber = [&](std::size_t at) { return static_cast<double>(static_cast<int16_t>(number(at))); };
+    return static_cast<int>(std::lround(signedNumber(hhea + 4) * pixels) + std::lround(-signedNumber(hhea + 6) * pixels));
+}
 
 // Text for HTML, in an element or in a quoted attribute.
 std::string html(std::u16string_view text)
@@ -127,10 +166,32 @@ std::string listbox(std::string_view id, std::string_view caption, const Recorde
     return out + "</div>\n";
 }
 
-std::string style()
+// Where the pointer is a finger (phones, tablets, touch screens), the same
+// controls fill the screen in a grid instead: the lists side by side with
+// rows a finger can hit, and the verdict box below them, or beside them on a
+// screen wider than high. The lists take the height that is left.
+std::string touchStyle()
+{
+    const std::string gap = std::to_string(touchGap) + "px";
+    const std::string target = std::to_string(touchTarget) + "px";
+    std::string css = "@media (pointer:coarse){\n";
+    css += "#window{display:grid;box-sizing:border-box;width:auto;height:100vh;height:100dvh;overflow:visible;padding:"
+        + gap + ";gap:" + gap + ";grid:\"t t\" auto \"a b\" auto \"n p\" minmax(" + std::to_string(3 * touchTarget)
+        + "px,1fr) \"v v\" minmax(7em,auto) \"r r\" auto/minmax(0,1fr) minmax(0,1fr)}\n";
+    css += "#window>*{position:static;width:auto;height:auto;min-width:0}\n";
+    css += ".label{white-space:normal;padding:2px}\n";
+    css += "[role=listbox]{--line:max(" + target + ",var(--row))}\n";
+    css += "button{min-height:" + target + "}\n";
+    css += "#title{grid-area:t}#namesCaption{grid-area:a}#periodsCaption{grid-area:b}#names{grid-area:n}"
+           "#periods{grid-area:p}#verdict{grid-area:v}#reset{grid-area:r}\n";
+    css += "@media (orientation:landscape){#window{grid:\"t t t\" auto \"a b r\" auto \"n p v\" minmax("
+        + std::to_string(3 * touchTarget) + "px,1fr)/minmax(0,1fr) minmax(0,1fr) minmax(0,1.5fr)}}\n";
+    return css + "}\n";
+}
+
+std::string style(int rowHeight)
 {
     using namespace layout;
-    const int rowHeight = (namesList.height / 15 - 2 * frameWidth) / rowsDrawnFor;
     std::string font = "'" + toUtf8(fontFace) + "','Liberation Serif',serif";
     std::string css;
     css += "html,#window{background:" + colour(windowColour) + "}\n";
@@ -144,8 +205,13 @@ std::string style()
     css += ".label{background:" + colour(labelColour) + ";text-align:center;white-space:nowrap}\n";
     css += "[role=listbox],textarea{background:#fff;border:" + std::to_string(frameWidth)
         + "px inset #808080;outline:none}\n";
-    css += "[role=listbox]{overflow-x:hidden;overflow-y:auto;line-height:" + std::to_string(rowHeight)
-        + "px;white-space:pre;user-select:none;-webkit-user-select:none;touch-action:pan-y;cursor:default}\n";
+    // A row is the font's height (--row, which the script measures in the
+    // face in use), as in the desktop windows. The blank after the last row
+    // lets the last rows be scrolled to the top of a list whose height is
+    // not a whole number of rows.
+    css += "[role=listbox]{--line:var(--row," + std::to_string(rowHeight) + "px);overflow-x:hidden;overflow-y:auto;line-height:var(--line);"
+           "white-space:pre;user-select:none;-webkit-user-select:none;touch-action:pan-y;cursor:default}\n";
+    css += "[role=listbox]::after{content:'';display:block;height:calc(var(--line) - 1px)}\n";
     css += "[role=option]{padding:0 " + std::to_string(textMargin) + "px}\n";
     css += "[aria-selected=true]{background:#000080;color:#fff}\n";
     css += ".focused .caret{outline:1px dotted #808080;outline-offset:-1px}\n";
@@ -156,14 +222,17 @@ std::string style()
     css += "button:active{border-style:inset}\n";
     css += "button:focus-visible{outline:1px dotted #000;outline-offset:-5px}\n";
     css += ".message{margin:0;padding:8px;background:#fff;border-bottom:2px solid #000080}\n";
-    css += ".spoken{position:absolute;width:1px;height:1px;overflow:hidden;clip-path:inset(50%);white-space:nowrap}\n";
+    // A failure's report lies over the window's top until dismissed.
+    css += "#failure{position:fixed;top:0;left:0;right:0;white-space:pre-line}\n";
+    css += "#failure button{float:right;padding:0 1em;min-height:2em}\n";
+    css += ".spoken{position:absolute;top:0;width:1px;height:1px;overflow:hidden;clip-path:inset(50%);white-space:nowrap}\n";
     css += place("#title", titleLabel) + place("#namesCaption", namesCaption)
         + place("#periodsCaption", periodsCaption) + place("#verdict", verdictBox) + place("#names", namesList)
         + place("#periods", periodsList) + place("#reset", resetButton);
-    return css;
+    return css + touchStyle();
 }
 
-std::string page(const Recorder& start)
+std::string page(const Recorder& start, int rowHeight)
 {
     // The window title.
     const std::u16string title = std::u16string(about::webAddress) + std::u16string(texts::titleSuffix);
@@ -172,8 +241,10 @@ std::string page(const Recorder& start)
     out += "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">\n";
     out += "<title>" + html(title) + "</title>\n";
     out += "<meta name=\"theme-color\" content=\"" + colour(layout::windowColour) + "\">\n";
-    out += "<link rel=\"manifest\" href=\"manifest.webmanifest\">\n<link rel=\"icon\" href=\"icon-192.png\">\n";
-    out += "<style>" + style() + "</style>\n</head>\n<body>\n";
+    // The manifest is linked by the script, where the page is served: from
+    // file:// the browser refuses to load it, with an error.
+    out += "<link rel=\"icon\" href=\"icon-192.png\">\n";
+    out += "<style>" + style(rowHeight) + "</style>\n</head>\n<body>\n";
     out += "<noscript><p class=\"message\">" + html(web::noScript) + "</p></noscript>\n";
     out += "<p class=\"message\" id=\"nowasm\" role=\"alert\" hidden>" + html(web::noWebAssembly) + "</p>\n";
     out += "<main id=\"window\" data-smallest=\"" + std::to_string(smallestPoints) + "\">\n";
@@ -187,6 +258,9 @@ std::string page(const Recorder& start)
     out += listbox("periods", "periodsCaption", start.lists[1]);
     out += "<button id=\"reset\" type=\"button\">" + html(texts::resetCaption) + "</button>\n";
     out += "</main>\n<div id=\"live\" class=\"spoken\" aria-live=\"polite\"></div>\n";
+    // A handler's failure, said where it happened; after "Чисти" in Tab order.
+    out += "<div class=\"message\" id=\"failure\" role=\"alert\" hidden><button type=\"button\">" + html(web::dismiss)
+        + "</button><span></span></div>\n";
     out += "<!--SCRIPT-->\n</body>\n</html>\n";
     return out;
 }
@@ -221,14 +295,19 @@ bool write(const std::string& path, const std::string& text)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::cerr << "usage: pagegen <markup> <manifest>\n";
+    if (argc != 4) {
+        std::cerr << "usage: pagegen <markup> <manifest> <font>\n";
         return 2;
+    }
+    const int rowHeight = drelvan::lineHeight(argv[3]);
+    if (rowHeight <= 0) {
+        std::cerr << "pagegen: no TrueType font: " << argv[3] << '\n';
+        return 1;
     }
     drelvan::Recorder start;
     drelvan::Session session(start);
     session.showAll();
-    return drelvan::write(argv[1], drelvan::page(start)) && drelvan::write(argv[2], drelvan::manifest())
+    return drelvan::write(argv[1], drelvan::page(start, rowHeight)) && drelvan::write(argv[2], drelvan::manifest())
         ? 0
         : 1;
 }

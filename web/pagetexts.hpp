@@ -12,5 +12,7 @@ inline constexpr std::u16string_view noScript =
 inline constexpr std::u16string_view noWebAssembly =
     u"Този браузър не поддържа WebAssembly, без който викторината не може да работи. Отворете "
     u"страницата в по-нов браузър.";
+// The button that puts a failure's report away.
+inline constexpr std::u16string_view dismiss = u"Затвори";
 
 } // namespace drelvan::web

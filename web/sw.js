@@ -1,13 +1,28 @@
 // The page's service worker: the first visit over http(s) keeps the page's
-// files, and from then on it plays offline. A new release (another
-// @VERSION@) drops the files of the old one.
+// files, and from then on it plays offline. A release keeps its files in a
+// cache of its own (@VERSION@), and takes over only once it has them all, each
+// checked against the hash it was built with: a server caught half-way
+// through an update (a new sw.js beside an old index.html) or a stale copy in
+// the browser's HTTP cache fails the check, and the release before stays in
+// place, whole, until the next try. Taking over drops the old release's
+// cache; the page then reloads itself (web/page.js).
 'use strict';
 var cache = 'drelvan-@VERSION@';
-var files = ['./', 'index.html', 'manifest.webmanifest', 'icon-192.png', 'icon-512.png'];
+var files = @FILES@;
 
 self.addEventListener('install', function (event) {
-    event.waitUntil(caches.open(cache).then(function (store) { return store.addAll(files); })
-        .then(function () { return self.skipWaiting(); }));
+    var names = Object.keys(files);
+    event.waitUntil(Promise.all(names.map(function (name) {
+        return fetch(new Request(name, { cache: 'no-cache', integrity: files[name] })).then(function (response) {
+            if (!response.ok)
+                throw new Error(name + ': ' + response.status);
+            return response;
+        });
+    })).then(function (responses) {
+        return caches.open(cache).then(function (store) {
+            return Promise.all(responses.map(function (response, at) { return store.put(names[at], response); }));
+        });
+    }).then(function () { return self.skipWaiting(); }));
 });
 
 self.addEventListener('activate', function (event) {

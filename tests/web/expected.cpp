@@ -72,6 +72,7 @@ int main()
     out += "\"resetCaption\": " + json(texts::resetCaption) + ",\n";
     out += "\"verdictName\": " + json(texts::verdictName) + ",\n";
     out += "\"openingText\": " + json(texts::openingText) + ",\n";
+    out += "\"failureText\": " + json(texts::failureText) + ",\n";
     out += "\"names\": " + json(alphabeticalNames) + ",\n";
     out += "\"periods\": " + json(periods) + ",\n";
     out += "\"boxes\": {\"window\": " + json(layout::clientArea) + ", \"verdict\": " + json(layout::verdictBox)

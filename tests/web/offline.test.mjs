@@ -2,7 +2,8 @@
 // WebAssembly, from a web server and then offline after the first visit,
 // never asking another origin; the ZIP a school receives.
 import { execFileSync } from 'node:child_process';
-import { readFileSync } from 'node:fs';
+import { cpSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { createServer } from 'node:http';
 import { extname } from 'node:path';
 import { test } from '@playwright/test';
@@ -10,20 +11,32 @@ import { check, expect, expected, folder, open, read, verdictFor } from './suppo
 
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.webmanifest': 'application/manifest+json', '.png': 'image/png' };
 
-// A static web server for the page's folder, on a free port of this machine.
+// A static web server for the page's folder, on a free port of this machine;
+// `files.from(name)` says which folder serves a file (`folder` unless told).
 async function serve() {
+    const files = { from: () => folder };
     const server = createServer((request, response) => {
         const path = new URL(request.url, 'http://x').pathname.replace(/\/$/, '/index.html');
         try {
-            const body = readFileSync(folder + decodeURIComponent(path));
+            const body = readFileSync(files.from(path.slice(1)) + decodeURIComponent(path));
             response.writeHead(200, { 'content-type': types[extname(path)] || 'application/octet-stream' }).end(body);
         } catch {
             response.writeHead(404).end();
         }
     });
     await new Promise((done) => server.listen(0, '127.0.0.1', done));
-    return { server, origin: `http://127.0.0.1:${server.address().port}` };
+    return { server, files, origin: `http://127.0.0.1:${server.address().port}` };
 }
+
+test('from file:// the page logs no error and links no manifest', async ({ page }) => {
+    const problems = [];
+    page.on('console', (message) => message.type() === 'error' && problems.push(message.text()));
+    page.on('pageerror', (error) => problems.push(error.message));
+    await open(page);
+    await page.waitForTimeout(500);
+    expect(problems).toEqual([]);
+    await expect(page.locator('link[rel=manifest]')).toHaveCount(0);
+});
 
 test('without JavaScript the learner is told so, in Bulgarian', async ({ browser }) => {
     const context = await browser.newContext({ javaScriptEnabled: false });
@@ -50,8 +63,10 @@ test('served, it installs, plays offline after the first visit, and asks no othe
     page.on('console', (message) => message.type() === 'error' && problems.push(message.text()));
     await open(page, `${origin}/`);
     await page.evaluate(() => navigator.serviceWorker.ready);
-    const manifest = await page.evaluate(async () => (await fetch('manifest.webmanifest')).json());
-    expect(manifest.icons.map((icon) => icon.sizes)).toEqual(['192x192', '512x512']);
+    const cdp = await context.newCDPSession(page);
+    const manifest = await cdp.send('Page.getAppManifest');
+    expect([manifest.url, manifest.errors]).toEqual([`${origin}/manifest.webmanifest`, []]);
+    expect(JSON.parse(manifest.data).icons.map((icon) => icon.sizes)).toEqual(['192x192', '512x512']);
     server.closeAllConnections();
     await new Promise((done) => server.close(done));
     await context.setOffline(true);
@@ -60,6 +75,58 @@ test('served, it installs, plays offline after the first visit, and asks no othe
     expect((await read(page)).verdict).toBe(verdictFor(expected.names[2], expected.periods[11]));
     expect(requests.filter((url) => !url.startsWith(`${origin}/`) && !url.startsWith('data:'))).toEqual([]);
     expect(problems).toEqual([]);
+    await context.close();
+});
+
+// A newer release, built as the page is (web/assemble.mjs) from markup with
+// another title.
+function nextRelease(title) {
+    const next = mkdtempSync(`${tmpdir()}/drelvan-next-`);
+    cpSync(folder, next, { recursive: true });
+    const markup = `${next}/index.in.html`;
+    writeFileSync(markup, readFileSync(process.env.DRELVAN_MARKUP, 'utf8').replace(`>${expected.quizTitle}<`, `>${title}<`));
+    execFileSync(process.execPath, ['../../web/assemble.mjs', markup, '../../web/page.js', process.env.DRELVAN_QUIZ,
+                                    '../../web/sw.js', `${process.env.DRELVAN_RELEASE}-next`, next]);
+    return next;
+}
+
+// The caches the browser keeps, and the title of the page kept.
+const kept = (page) => page.evaluate(async () => {
+    const names = await caches.keys();
+    const store = await caches.open(names[0]);
+    return { names, page: (await (await store.match('index.html')).text()).match(/<h1[^>]*>([^<]*)/)[1] };
+});
+
+test('a new release on the server runs after one reload, and a half-copied one not at all', async ({ browser }) => {
+    const { server, files, origin } = await serve();
+    const context = await browser.newContext();
+    const page = await context.newPage();
+    await open(page, `${origin}/`);
+    await page.evaluate(() => navigator.serviceWorker.ready);
+    const next = nextRelease('Следваща версия');
+    // The new worker beside the old page: the worker refuses to take over.
+    files.from = (name) => (name === 'sw.js' ? next : folder);
+    await page.reload();
+    const state = await page.evaluate(async () => {
+        const registration = await navigator.serviceWorker.getRegistration();
+        await registration.update().catch(() => {});
+        const worker = registration.installing || registration.waiting;
+        const settled = () => ['redundant', 'activated'].includes(worker.state);
+        return !worker ? 'none' : settled() ? worker.state
+            : new Promise((done) => worker.addEventListener('statechange', () => settled() && done(worker.state)));
+    });
+    expect(state).toBe('redundant');
+    await expect(page.locator('#title')).toHaveText(expected.quizTitle);
+    expect((await kept(page)).page).toBe(expected.quizTitle);
+    // The whole new release: one reload, and the page is the new one.
+    files.from = () => next;
+    await page.reload();
+    await expect(page.locator('#title')).toHaveText('Следваща версия', { timeout: 10000 });
+    await page.waitForFunction(() => drelvan.ready);
+    const after = await kept(page);
+    expect([after.names.length, after.page]).toEqual([1, 'Следваща версия']);
+    server.closeAllConnections();
+    await new Promise((done) => server.close(done));
     await context.close();
 });
 

@@ -38,11 +38,10 @@ for (const scale of [1, 2]) {
         expect(Object.fromEntries(Object.keys(expected.boxes).map((id, i) => [id, boxes[i]])))
             .toEqual(Object.fromEntries(Object.entries(expected.boxes).map(([id, twips]) => [id, twips.map((t) => t / 15)])));
         expect(await page.evaluate(() => devicePixelRatio)).toBe(scale);
-        // Eight whole rows in each list, as on the desktop.
-        expect(await page.evaluate(() => ['names', 'periods'].map((id) => {
-            const list = document.getElementById(id);
-            return list.clientHeight / parseFloat(getComputedStyle(list).lineHeight) >= 8;
-        }))).toEqual([true, true]);
+        // A row is the font's height, 17 px for Liberation Serif at 12 pt, as
+        // in both desktop windows: seven whole rows in each list.
+        const { names, periods } = await read(page);
+        expect([names.line, names.rows, periods.line, periods.rows]).toEqual([17, 7, 17, 7]);
         await context.close();
     });
 }
@@ -123,3 +122,43 @@ test('in a wider face that stands in for both, the font shrinks until every text
     expect(fit.points).toBeLessThan(12);
     expect(fit.points).toBeGreaterThanOrEqual(8);
 });
+
+// Where the pointer is a finger, the window fills the screen: [width,
+// height, whether all of it must be in sight without scrolling (not on a
+// phone on its side)].
+const ids = ['title', 'namesCaption', 'periodsCaption', 'verdict', 'names', 'periods', 'reset'];
+for (const [width, height, inSight] of [[320, 568, true], [360, 740, true], [740, 360, false], [800, 1280, true],
+                                        [1280, 800, true]]) {
+    test(`by touch at ${width} x ${height}: every control in sight, targets a finger can hit, a game by taps`, async ({ browser }) => {
+        const context = await browser.newContext({ viewport: { width, height }, hasTouch: true, isMobile: true });
+        const page = await context.newPage();
+        await open(page);
+        const shown = await page.evaluate((ids) => ({
+            boxes: ids.map((id) => document.getElementById(id).getBoundingClientRect().toJSON()),
+            page: [document.documentElement.scrollWidth, document.documentElement.scrollHeight],
+            clipped: [...document.querySelectorAll('.label, button')].filter((e) => e.scrollWidth > e.clientWidth).map((e) => e.id),
+            targets: [...document.querySelectorAll('[role=option], #reset')].map((e) => e.getBoundingClientRect().height),
+            fonts: [...document.querySelectorAll('[role=option]')].map((e) => parseFloat(getComputedStyle(e).fontSize)),
+        }), ids);
+        for (const [at, box] of shown.boxes.entries()) {
+            expect(box.left >= 0 && box.right <= width, `${ids[at]} across`).toBe(true);
+            expect(!inSight || box.bottom <= height, `${ids[at]} down`).toBe(true);
+        }
+        expect(shown.page[0]).toBeLessThanOrEqual(width);
+        if (inSight)
+            expect(shown.page[1]).toBeLessThanOrEqual(height);
+        expect(shown.clipped).toEqual([]);
+        expect(Math.min(...shown.targets)).toBeGreaterThanOrEqual(44);
+        expect(Math.min(...shown.fonts)).toBeGreaterThanOrEqual(16);
+        // The core was told the whole rows that fit: End shows the last of them.
+        expect((await read(page)).focus).toBe('verdict');
+        await page.keyboard.press('Tab');
+        await page.keyboard.press('End');
+        const { names } = await read(page);
+        expect([names.line, names.top]).toEqual([44, Math.max(0, 16 - names.rows)]);
+        await page.locator('#names [role=option]').nth(2).tap();
+        await page.locator('#periods [role=option]').nth(5).tap();
+        expect((await read(page)).verdict).toBe(lf(expected.verdicts[2][5]));
+        await context.close();
+    });
+}

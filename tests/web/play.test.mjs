@@ -66,8 +66,9 @@ test('Tab and Shift+Tab go verdict, names, periods, "Чисти"', async ({ page
 });
 
 // Each key from where the last left the names list: [key, entry selected].
+// Seven whole rows in sight, as on the desktop: a page is six.
 const moves = [['ArrowDown', 0], ['ArrowDown', 1], ['ArrowRight', 2], ['ArrowLeft', 1], ['ArrowUp', 0], ['End', 15],
-               ['Home', 0], ['PageDown', 7], ['PageDown', 14], ['PageUp', 7], ['Shift+ArrowDown', 8], ['Control+ArrowDown', 9]];
+               ['Home', 0], ['PageDown', 6], ['PageDown', 12], ['PageUp', 6], ['Shift+ArrowDown', 7], ['Control+ArrowDown', 8]];
 test('the moving keys, Left and Right included', async ({ page }) => {
     await open(page);
     await page.keyboard.press('Tab');
@@ -75,9 +76,25 @@ test('the moving keys, Left and Right included', async ({ page }) => {
         await page.keyboard.press(key);
         const shown = await read(page);
         expect([key, shown.names.selected, shown.names.caret], key).toEqual([key, [row], row]);
-        expect(shown.names.top <= row && row < shown.names.top + 8, `${key}: row in sight`).toBe(true);
+        expect(shown.names.top <= row && row < shown.names.top + shown.names.rows, `${key}: row in sight`).toBe(true);
     }
 });
+
+// Keys after Tab, and the name they leave selected and the first row then
+// shown, as in both desktop windows: a page of the list is its whole rows
+// less one.
+for (const [keys, name, top] of [[['ArrowDown', 'ArrowDown', 'Control+ArrowDown', 'PageDown'], 'Паган', 2],
+                                 [['End', 'PageUp'], 'Пресиян I', 9], [['End', 'PageUp', 'PageUp'], 'Кормес', 3]]) {
+    test(`${keys.join(', ')} select ${name}`, async ({ page }) => {
+        await open(page);
+        await page.keyboard.press('Tab');
+        for (const key of keys)
+            await page.keyboard.press(key);
+        const shown = await read(page);
+        expect(shown.names.selected).toEqual([names.indexOf(name)]);
+        expect(shown.names.top).toBe(top);
+    });
+}
 
 // A key of a Bulgarian keyboard, as Chromium gets it from the system: a key
 // down that types its letter (Playwright's keyboard knows US keys only).
@@ -143,6 +160,35 @@ test('a key the list leaves to the window (Alt) moves nothing, the browser\'s sc
     expect([shown.names.top, shown.names.selected, await page.locator('#names').evaluate((list) => list.scrollTop)])
         .toEqual([0, [], 0]);
 });
+
+// The quiz's list of notes emptied (an export for tests), a right pair
+// fails in its handler: the page says so in an element of its own, leaves
+// the focus where it was, and goes back there when the report is dismissed.
+for (const how of ['pointer', 'keyboard']) {
+    test(`a handler's failure is reported in the page, dismissed by ${how}`, async ({ page }) => {
+        const dialogs = [];
+        page.on('dialog', (dialog) => dialogs.push(dialog.message()) && dialog.dismiss());
+        await open(page);
+        await page.evaluate(() => drelvan.core._dv_clear(4));
+        await check(page, ['names', 'Крум'], ['periods', '803 - 814']);
+        const report = page.getByRole('alert');
+        await expect(report).toContainText(`${expected.failureText}`);
+        await expect(report).toContainText('List1(4)');
+        expect((await read(page)).focus).toBe('periods');
+        if (how === 'pointer') {
+            await report.getByRole('button').click();
+        } else {
+            await page.keyboard.press('Tab');
+            await page.keyboard.press('Tab');
+            await page.keyboard.press('Enter');
+        }
+        await expect(report).toBeHidden();
+        expect((await read(page)).focus).toBe(how === 'pointer' ? 'periods' : 'reset');
+        await page.click('#reset');
+        expect((await read(page)).names.entries).toEqual(names);
+        expect(dialogs).toEqual([]);
+    });
+}
 
 test('a screen reader\'s click on options (no pointer) makes a check', async ({ page }) => {
     await open(page);

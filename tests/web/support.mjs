@@ -17,11 +17,13 @@ export async function open(page, url = pageUrl) {
 }
 
 // The window as shown: each list's entries (textContent keeps blanks), the
-// selected and focus-marked rows, the first row shown, the verdict.
+// selected and focus-marked rows, the first row shown, a row's height and
+// the whole rows in sight, the verdict.
 export function read(page) {
     return page.evaluate(() => {
         const list = (id) => {
             const box = document.getElementById(id);
+            const line = parseFloat(getComputedStyle(box).lineHeight);
             const options = [...box.querySelectorAll('[role=option]')];
             const row = (option) => options.indexOf(option);
             return {
@@ -29,7 +31,9 @@ export function read(page) {
                 selected: options.filter((o) => o.getAttribute('aria-selected') === 'true').map(row),
                 caret: box.getAttribute('aria-activedescendant') === null ? -1
                     : row(document.getElementById(box.getAttribute('aria-activedescendant'))),
-                top: box.scrollTop / parseFloat(getComputedStyle(box).lineHeight),
+                top: box.scrollTop / line,
+                line,
+                rows: Math.floor(box.clientHeight / line),
             };
         };
         return { names: list('names'), periods: list('periods'), verdict: document.getElementById('verdict').value,
