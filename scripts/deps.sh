@@ -17,7 +17,7 @@ drelvan_install() {
 # What building and running the quiz needs.
 # qt6-translations-l10n: Qt's own texts (context menu, message box buttons)
 # in the desktop's language, which the program loads at run time.
-DRELVAN_BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-translations-l10n doctest-dev fonts-liberation fonts-liberation2 fonts-dejavu-core)
+DRELVAN_BUILD_PACKAGES=(build-essential cmake qt6-base-dev qt6-translations-l10n doctest-dev libpugixml-dev fonts-liberation fonts-liberation2 fonts-dejavu-core)
 
 # What the test suite needs on top: a real X server for the screenshot and
 # desktop tests, and the tools that check the desktop files and the Debian
@@ -33,6 +33,10 @@ DRELVAN_TEST_PACKAGES=(xvfb xauth desktop-file-utils appstream appstream-compose
 # (msiinfo, msibuild) to finish and check it.
 DRELVAN_WINDOWS_PACKAGES=(cmake g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 doctest-dev wine wine64 xvfb
     fonts-liberation2 wixl msitools)
+
+# What fuzzing the pair reader needs (scripts/fuzz): Debian's clang 14 and
+# its run-time with libFuzzer and the sanitizers.
+DRELVAN_FUZZ_PACKAGES=(cmake clang-14 libclang-rt-14-dev)
 
 # What the benchmark needs on top: an X server to start the window on, and
 # callgrind to count its instructions.
@@ -62,4 +66,31 @@ drelvan_install_web_tests() {
     if [ ! -d "$dir/node_modules/@playwright/test" ] || [ "$dir/package-lock.json" -nt "$dir/node_modules/.package-lock.json" ]; then
         (cd "$dir" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund)
     fi
+}
+
+# The Windows, web and fuzzing builds compile pugixml from Debian's source
+# package with their own compiler. It is fetched into .deps/ in the tree,
+# through a source list of its own: the machine's apt sources stay as they
+# are. Safe to run again; prints nothing once the source is there.
+DRELVAN_PUGIXML_VERSION=1.13
+drelvan_fetch_pugixml() {
+    local root dir
+    root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/.deps"
+    dir="$root/pugixml-$DRELVAN_PUGIXML_VERSION"
+    [ -f "$dir/src/pugixml.cpp" ] && return 0
+    local apt="$root/apt"
+    mkdir -p "$apt/lists/partial" "$apt/archives/partial" "$root/source"
+    cat >"$apt/sources.list" <<SOURCES
+deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main
+SOURCES
+    local options=(-o "Dir::Etc::sourcelist=$apt/sources.list" -o Dir::Etc::sourceparts=-
+                   -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt" -o APT::Sandbox::User=root)
+    apt-get "${options[@]}" update -qq
+    (cd "$root/source" && apt-get "${options[@]}" source --download-only -qq pugixml)
+    local tarball
+    tarball=$(ls "$root/source"/pugixml_"$DRELVAN_PUGIXML_VERSION".orig.tar.* 2>/dev/null | head -n1)
+    [ -n "$tarball" ] || { echo "pugixml $DRELVAN_PUGIXML_VERSION: no source tarball in $root/source" >&2; return 1; }
+    rm -rf "$dir.tmp" && mkdir -p "$dir.tmp"
+    tar -xf "$tarball" -C "$dir.tmp" --strip-components=1
+    mv "$dir.tmp" "$dir"
 }
