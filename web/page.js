@@ -174,7 +174,7 @@ var drelvan = (function () {
     // The page's own messages (on the failure's panel, from pagegen), with
     // the file's name or address in place of %1 and a reason in place of %2.
     function refuse(kind, name, reason) {
-        ready.reportFailure(failure.dataset[kind].replace('%1', name).replace('%2', reason || ''));
+        reportFailure(failure.dataset[kind].replace('%1', name).replace('%2', reason || ''));
     }
 
     // A teacher's file (a File, or a Blob and its name): the quiz's reader
@@ -291,6 +291,12 @@ var drelvan = (function () {
     byId('reset').addEventListener('click', function () { core && core._dv_reset(); });
     addEventListener('resize', function () { core && rowsFit(); });
     dismiss.addEventListener('focus', function (event) { focusBefore = event.relatedTarget; });
+    // Shown in the page, where the learner is, and spoken (role=alert); the
+    // focus stays where it is.
+    function reportFailure(text) {
+        failureText.textContent = text;
+        failure.hidden = false;
+    }
     function putFailureAway() {
         var focused = failure.contains(document.activeElement);
         failure.hidden = true;
@@ -467,12 +473,7 @@ var drelvan = (function () {
         announce: function (text) {
             live.textContent = text;
         },
-        // Shown in the page, where the learner is, and spoken (role=alert);
-        // the focus stays where it is.
-        reportFailure: function (text) {
-            failureText.textContent = text;
-            failure.hidden = false;
-        },
+        reportFailure: reportFailure,
         openFile: openFile
     };
     return ready;

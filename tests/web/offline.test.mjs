@@ -4,29 +4,8 @@
 import { execFileSync } from 'node:child_process';
 import { cpSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { createServer } from 'node:http';
-import { extname } from 'node:path';
 import { test } from '@playwright/test';
-import { check, expect, expected, folder, open, read, verdictFor } from './support.mjs';
-
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.webmanifest': 'application/manifest+json', '.png': 'image/png' };
-
-// A static web server for the page's folder, on a free port of this machine;
-// `files.from(name)` says which folder serves a file (`folder` unless told).
-async function serve() {
-    const files = { from: () => folder };
-    const server = createServer((request, response) => {
-        const path = new URL(request.url, 'http://x').pathname.replace(/\/$/, '/index.html');
-        try {
-            const body = readFileSync(files.from(path.slice(1)) + decodeURIComponent(path));
-            response.writeHead(200, { 'content-type': types[extname(path)] || 'application/octet-stream' }).end(body);
-        } catch {
-            response.writeHead(404).end();
-        }
-    });
-    await new Promise((done) => server.listen(0, '127.0.0.1', done));
-    return { server, files, origin: `http://127.0.0.1:${server.address().port}` };
-}
+import { check, expect, expected, folder, open, read, serve, verdictFor } from './support.mjs';
 
 test('from file:// the page logs no error and links no manifest', async ({ page }) => {
     const problems = [];
