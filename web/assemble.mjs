@@ -40,6 +40,9 @@ const policy = [
     `script-src ${hash(script)} 'wasm-unsafe-eval'`,
     `style-src ${hash(style)}`,
     "img-src 'self'",
+    // A teacher's file named by index.html?pairs= comes from the page's own
+    // server, never another's.
+    "connect-src 'self'",
     // The service worker, which would otherwise fall under script-src.
     "worker-src 'self'",
     "object-src 'none'",

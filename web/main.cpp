@@ -5,6 +5,7 @@
 
 #include "content/texts.hpp"
 #include "content/utf8.hpp"
+#include "pairs/pairfile.hpp"
 #include "quiz/frontend.hpp"
 #include "quiz/session.hpp"
 #include "web/domkeys.hpp"
@@ -20,11 +21,16 @@
 
 // The page's paint functions. A text goes over as UTF-16 code units in the
 // module's memory, read before the call returns.
+// A list's entries go over only where they changed: all of them (`length`
+// 0 or more), or the row `removed` taken out (length -1).
 EM_JS(void, drelvan_paint_list,
-      (int member, int selected, int caret, int top, int focused, const char16_t* entries, int length), {
+      (int member, int selected, int caret, int top, int focused, const char16_t* entries, int length, int removed), {
           drelvan.paintList(member, selected, caret, top, !!focused,
-                            length < 0 ? null : drelvan.text(entries, length));
+                            length < 0 ? null : drelvan.text(entries, length), removed);
       });
+EM_JS(void, drelvan_paint_captions, (const char16_t* texts, int length), {
+    drelvan.paintCaptions(drelvan.text(texts, length));
+});
 EM_JS(void, drelvan_paint_verdict, (const char16_t* text, int length), {
     drelvan.paintVerdict(drelvan.text(text, length));
 });
@@ -56,17 +62,24 @@ int length(std::u16string_view text)
 
 class PageFrontEnd final : public FrontEnd {
 public:
-    // The page's markup holds the built-in quiz's captions from the start.
-    void showCaptions(const Form&) override {}
+    // The window's title, the quiz's title and the two lists' captions, in
+    // one text. The page changes only what differs from what it shows.
+    void showCaptions(const Form& form) override
+    {
+        const std::u16string texts = joined({form.Caption(), form.Label1(0).Caption(), form.Label1(1).Caption(),
+                                             form.Label1(2).Caption()});
+        drelvan_paint_captions(texts.data(), length(texts));
+    }
 
     void showList(int16_t member, const ListShown& list) override
     {
-        // The entries go over only where they changed; the page keeps the
-        // rows it has otherwise.
-        const bool changed = list.change.kind != EntriesChange::None;
-        const std::u16string entries = changed ? joined(list.entries) : std::u16string();
+        // The page keeps the rows it has, and is told of one taken out by a
+        // check: all the entries go over only where they were dealt anew.
+        const bool replaced = list.change.kind == EntriesChange::Replaced;
+        const std::u16string entries = replaced ? joined(list.entries) : std::u16string();
         drelvan_paint_list(member, list.selected, list.caret, list.top, list.focused ? 1 : 0, entries.data(),
-                           changed ? length(entries) : -1);
+                           replaced ? length(entries) : -1,
+                           list.change.kind == EntriesChange::Removed ? list.change.row : -1);
     }
 
     void showVerdict(std::u16string_view text) override { drelvan_paint_verdict(text.data(), length(text)); }
@@ -85,6 +98,12 @@ public:
         drelvan_report_failure(text.data(), length(text));
     }
 };
+
+// A teacher's file, as the page hands it over: its name and its bytes (no
+// more than maxPairFileBytes and one, which is enough for the reader to
+// refuse a larger file).
+std::u16string fileName;
+std::string fileBytes;
 
 PageFrontEnd frontEnd;
 std::optional<Session> session;
@@ -120,6 +139,41 @@ extern "C" {
 // Where the page writes a text of up to dv_input_size() UTF-16 code units.
 EMSCRIPTEN_KEEPALIVE char16_t* dv_input() { return drelvan::input.data(); }
 EMSCRIPTEN_KEEPALIVE int dv_input_size() { return static_cast<int>(drelvan::input.size()); }
+
+// Where the page writes a file's name of `units` UTF-16 code units, and
+// then its `bytes`; dv_open() reads them.
+EMSCRIPTEN_KEEPALIVE char16_t* dv_file_name(int units)
+{
+    drelvan::fileName.assign(static_cast<std::size_t>(std::max(units, 0)), u'\0');
+    return drelvan::fileName.data();
+}
+EMSCRIPTEN_KEEPALIVE char* dv_file(int bytes)
+{
+    drelvan::fileBytes.assign(static_cast<std::size_t>(std::max(bytes, 0)), '\0');
+    return drelvan::fileBytes.data();
+}
+// The most bytes of a file the page need hand over.
+EMSCRIPTEN_KEEPALIVE double dv_file_limit()
+{
+    return static_cast<double>(drelvan::maxPairFileBytes + 1);
+}
+
+// Reads the file written to dv_file_name() and dv_file(): a whole exercise
+// takes the place of the game in play (returns 1); otherwise the reader's
+// message is shown, and the game goes on untouched (returns 0).
+EMSCRIPTEN_KEEPALIVE int dv_open()
+{
+    if (!session)
+        return 0;
+    const drelvan::PairFile pairs = drelvan::readPairs(drelvan::fileName, drelvan::fileBytes);
+    std::string().swap(drelvan::fileBytes);
+    if (!pairs) {
+        drelvan_report_failure(pairs.error.data(), drelvan::length(pairs.error));
+        return 0;
+    }
+    session->open(*pairs.exercise);
+    return 1;
+}
 
 EMSCRIPTEN_KEEPALIVE void dv_start()
 {

@@ -4,12 +4,20 @@
 var drelvan = (function () {
     var byId = document.getElementById.bind(document);
     var lists = [byId('names'), byId('periods')];
+    var captions = [byId('title'), byId('namesCaption'), byId('periodsCaption')];
     var area = byId('window'), verdict = byId('verdict'), live = byId('live');
     var failure = byId('failure'), failureText = failure.lastChild, dismiss = failure.firstChild;
     var focusBefore = null; // where the focus was before the failure's button had it
     var shownTop = [0, 0];
     var painted = [false, false]; // the quiz has painted the list's entries
+    var entries = [[], []]; // each list's entries, as the quiz last told them
+    // A list of more entries than this holds only the rows in sight and a
+    // few either side (and the focus mark's and the selection's) in the DOM;
+    // one of this many or fewer holds them all, for a screen reader's browse
+    // mode to read whole.
+    var allInDom = 1000, nearSight = 20;
     var core = null;
+    var waiting = []; // what is to be done once the quiz has started
 
     function rowHeight(list) {
         return parseFloat(getComputedStyle(list).lineHeight);
@@ -28,7 +36,9 @@ var drelvan = (function () {
         return Math.floor((event.clientY - box.top - list.clientTop) / rowHeight(list));
     }
     function onScrollBar(list, event) {
-        return event.clientX - list.getBoundingClientRect().left - list.clientLeft >= list.clientWidth;
+        var box = list.getBoundingClientRect();
+        return event.clientX - box.left - list.clientLeft >= list.clientWidth
+            || event.clientY - box.top - list.clientTop >= list.clientHeight;
     }
     function focus(list) {
         if (document.activeElement !== list)
@@ -128,11 +138,12 @@ var drelvan = (function () {
         list.addEventListener('click', function (event) {
             var option = event.target.closest('[role=option]');
             if (core && !clicked && option)
-                core._dv_pick(member, Array.prototype.indexOf.call(list.children, option));
+                core._dv_pick(member, Number(option.id.slice(list.id.length + 1)));
             clicked = false;
         });
         list.addEventListener('wheel', function (event) {
-            if (!core)
+            // A sideways turn is the browser's: it scrolls a long entry.
+            if (!core || !event.deltaY)
                 return;
             event.preventDefault();
             // 120 units a notch, which Chromium gives as 100 pixels.
@@ -144,12 +155,86 @@ var drelvan = (function () {
 
     function start(module) {
         core = ready.core = module;
-        ready.ready = true;
         core._dv_start();
         rowsFit();
         lists.forEach(function (list, member) {
             if (document.activeElement === list)
                 core._dv_focus(member, 1);
+        });
+        ready.ready = true;
+        waiting.splice(0).forEach(function (then) { then(); });
+    }
+    function whenStarted(then) {
+        if (core)
+            then();
+        else
+            waiting.push(then);
+    }
+
+    // The page's own messages (on the failure's panel, from pagegen), with
+    // the file's name or address in place of %1 and a reason in place of %2.
+    function refuse(kind, name, reason) {
+        reportFailure(failure.dataset[kind].replace('%1', name).replace('%2', reason || ''));
+    }
+
+    // A teacher's file (a File, or a Blob and its name): the quiz's reader
+    // opens it in place of the game in play, or says why not, the game going
+    // on. No more is read than the reader takes, and one byte over, which
+    // it refuses.
+    function openFile(file, name) {
+        name = name || file.name;
+        whenStarted(function () {
+            file.slice(0, core._dv_file_limit()).arrayBuffer().then(function (buffer) {
+                openBytes(name, new Uint8Array(buffer));
+            }, function () { refuse('unreadable', name); });
+        });
+    }
+    function openBytes(name, bytes) {
+        var at = core._dv_file_name(name.length) >> 1;
+        for (var i = 0; i < name.length; ++i)
+            core.HEAPU16[at + i] = name.charCodeAt(i);
+        // The name is written first: making room for the bytes may grow the
+        // memory, and HEAPU8 with it.
+        at = core._dv_file(bytes.length);
+        core.HEAPU8.set(bytes, at);
+        if (core._dv_open()) {
+            if (!failure.hidden)
+                putFailureAway();
+            rowsFit();
+        }
+    }
+    function chooseFile() {
+        var chooser = document.createElement('input');
+        chooser.type = 'file';
+        chooser.accept = '.csv,.tsv,.txt,.kvtml';
+        chooser.addEventListener('change', function () {
+            if (chooser.files.length)
+                openFile(chooser.files[0]);
+        });
+        chooser.click();
+    }
+    // index.html?pairs=<address>: a file of the page's own server, where it
+    // is served; never another's, and nothing from file://, where a browser
+    // fetches nothing.
+    function fetchFile(address) {
+        var url = null;
+        try {
+            url = new URL(address, location.href);
+        } catch (error) {}
+        if (location.protocol === 'file:')
+            return refuse('disk', address);
+        if (!url || url.origin !== location.origin || !/^https?:$/.test(url.protocol))
+            return refuse('origin', address);
+        var name = url.pathname.slice(url.pathname.lastIndexOf('/') + 1);
+        try {
+            name = decodeURIComponent(name);
+        } catch (error) {}
+        fetch(url.href, { credentials: 'same-origin' }).then(function (response) {
+            if (!response.ok)
+                throw String(response.status);
+            return response.blob();
+        }).then(function (blob) { openFile(blob, name); }, function (status) {
+            refuse('unfetched', name, typeof status === 'string' ? 'HTTP ' + status : failure.dataset.offline);
         });
     }
 
@@ -169,7 +254,11 @@ var drelvan = (function () {
         var style = getComputedStyle(area);
         var texts = Array.prototype.slice.call(document.querySelectorAll('.label, button, [role=option]'));
         var fits = function () {
-            return texts.every(function (element) { return element.scrollWidth <= element.clientWidth; });
+            // An entry is as wide as its text, and fits where its list holds it.
+            return texts.every(function (element) {
+                return element.getAttribute('role') === 'option' ? element.offsetWidth <= element.parentNode.clientWidth
+                    : element.scrollWidth <= element.clientWidth;
+            });
         };
         // A finger's layout wraps the captions and gives the lists room; its
         // entries stay at the window's size.
@@ -202,12 +291,55 @@ var drelvan = (function () {
     byId('reset').addEventListener('click', function () { core && core._dv_reset(); });
     addEventListener('resize', function () { core && rowsFit(); });
     dismiss.addEventListener('focus', function (event) { focusBefore = event.relatedTarget; });
-    dismiss.addEventListener('click', function () {
+    // Shown in the page, where the learner is, and spoken (role=alert); the
+    // focus stays where it is.
+    function reportFailure(text) {
+        failureText.textContent = text;
+        failure.hidden = false;
+    }
+    function putFailureAway() {
+        var focused = failure.contains(document.activeElement);
         failure.hidden = true;
         failureText.textContent = '';
         // The focus goes back where it was, not to the page.
-        (focusBefore || verdict).focus();
+        if (focused)
+            (focusBefore || verdict).focus();
+    }
+    dismiss.addEventListener('click', putFailureAway);
+    // A file dropped anywhere on the page, or chosen with Ctrl+O, opens in
+    // place of the game; so does one the system opens with the installed
+    // app (its manifest's file_handlers).
+    addEventListener('dragover', function (event) {
+        if (event.dataTransfer.types.indexOf('Files') >= 0) {
+            event.preventDefault();
+            event.dataTransfer.dropEffect = 'copy';
+        }
     });
+    addEventListener('drop', function (event) {
+        if (event.dataTransfer.types.indexOf('Files') < 0)
+            return;
+        event.preventDefault();
+        if (event.dataTransfer.files.length)
+            openFile(event.dataTransfer.files[0]);
+    });
+    // Ctrl+O by its letter, or by its place on a keyboard that types no
+    // Latin letter there (Cyrillic).
+    addEventListener('keydown', function (event) {
+        if ((event.ctrlKey || event.metaKey) && !event.altKey && !event.shiftKey
+                && (/^o$/i.test(event.key) || (!/^[a-z]$/i.test(event.key) && event.code === 'KeyO'))) {
+            event.preventDefault();
+            chooseFile();
+        }
+    });
+    if (window.launchQueue) {
+        launchQueue.setConsumer(function (launch) {
+            if (launch.files && launch.files.length)
+                launch.files[0].getFile().then(openFile);
+        });
+    }
+    var pairsAddress = new URLSearchParams(location.search).get('pairs');
+    if (pairsAddress !== null)
+        fetchFile(pairsAddress);
     if (/^https?:$/.test(location.protocol)) {
         var manifest = document.createElement('link');
         manifest.rel = 'manifest';
@@ -240,28 +372,73 @@ var drelvan = (function () {
                 out += String.fromCharCode.apply(null, heap.subarray(first + i, first + Math.min(units, i + 4096)));
             return out;
         },
-        paintList: function (member, selected, caret, top, focused, entries) {
-            var list = lists[member];
+        paintList: function (member, selected, caret, top, focused, text, removed) {
+            var list = lists[member], line = rowHeight(list);
             // The quiz's first painting finds the entries the markup was
             // written with already there, and keeps them.
-            var fresh = !painted[member];
+            var fresh = !painted[member], rebuilt = text !== null || removed >= 0;
             painted[member] = true;
-            if (entries !== null && !(fresh && entries === Array.prototype.map.call(list.children, function (option) {
-                return option.textContent + '\0';
-            }).join(''))) {
-                var names = entries.split('\0');
-                names.pop();
-                list.replaceChildren.apply(list, names.map(function (entry, row) {
-                    var option = document.createElement('div');
-                    option.setAttribute('role', 'option');
-                    option.id = list.id + '-' + row;
-                    option.textContent = entry;
-                    return option;
-                }));
+            if (text !== null) {
+                entries[member] = text.split('\0');
+                entries[member].pop();
+                rebuilt = !(fresh && text === Array.prototype.map.call(list.children, function (option) {
+                    return option.textContent + '\0';
+                }).join(''));
+            } else if (removed >= 0) {
+                entries[member].splice(removed, 1);
             }
-            Array.prototype.forEach.call(list.children, function (option, row) {
-                option.setAttribute('aria-selected', row === selected ? 'true' : 'false');
-                option.classList.toggle('caret', row === caret);
+            var all = entries[member], windowed = all.length > allInDom;
+            var option = function (row) {
+                var made = document.createElement('div');
+                made.setAttribute('role', 'option');
+                made.id = list.id + '-' + row;
+                made.textContent = all[row];
+                if (windowed) {
+                    made.setAttribute('aria-setsize', all.length);
+                    made.setAttribute('aria-posinset', row + 1);
+                }
+                return made;
+            };
+            if (windowed) {
+                // The rows near sight, the focus mark's and the selection's,
+                // in their order, with blanks the height of the rows between.
+                var kept = {};
+                if (!rebuilt)
+                    Array.prototype.forEach.call(list.querySelectorAll('[role=option]'), function (shown) {
+                        kept[shown.id] = shown;
+                    });
+                var rows = Math.ceil(list.clientHeight / line);
+                var first = Math.max(0, top - nearSight), last = Math.min(all.length, top + rows + nearSight);
+                var wanted = [];
+                for (var row = first; row < last; ++row)
+                    wanted.push(row);
+                [caret, selected].forEach(function (row) {
+                    if (row >= 0 && row < all.length && (row < first || row >= last))
+                        wanted.push(row);
+                });
+                wanted.sort(function (a, b) { return a - b; });
+                var nodes = [], next = 0;
+                var gap = function (count) {
+                    var blank = document.createElement('div');
+                    blank.style.height = 'calc(var(--line) * ' + count + ')';
+                    nodes.push(blank);
+                };
+                wanted.forEach(function (row) {
+                    if (row > next)
+                        gap(row - next);
+                    nodes.push(kept[list.id + '-' + row] || option(row));
+                    next = row + 1;
+                });
+                if (next < all.length)
+                    gap(all.length - next);
+                list.replaceChildren.apply(list, nodes);
+            } else if (rebuilt) {
+                list.replaceChildren.apply(list, all.map(function (entry, row) { return option(row); }));
+            }
+            Array.prototype.forEach.call(list.querySelectorAll('[role=option]'), function (shown) {
+                var row = Number(shown.id.slice(list.id.length + 1));
+                shown.setAttribute('aria-selected', row === selected ? 'true' : 'false');
+                shown.classList.toggle('caret', row === caret);
             });
             if (caret >= 0)
                 list.setAttribute('aria-activedescendant', list.id + '-' + caret);
@@ -269,7 +446,24 @@ var drelvan = (function () {
                 list.removeAttribute('aria-activedescendant');
             list.classList.toggle('focused', focused);
             shownTop[member] = top;
-            list.scrollTop = top * rowHeight(list);
+            list.scrollTop = top * line;
+        },
+        // The window's title and the three captions (the lists' names too,
+        // by aria-labelledby); only what changed is painted. A caption too
+        // long for its place is cut short, its whole text in its tooltip.
+        paintCaptions: function (text) {
+            var texts = text.split('\0');
+            if (document.title !== texts[0])
+                document.title = texts[0];
+            captions.forEach(function (label, at) {
+                if (label.textContent === texts[at + 1])
+                    return;
+                label.textContent = texts[at + 1];
+                if (label.scrollWidth > label.clientWidth)
+                    label.title = texts[at + 1];
+                else
+                    label.removeAttribute('title');
+            });
         },
         paintVerdict: function (text) {
             verdict.value = text;
@@ -279,12 +473,8 @@ var drelvan = (function () {
         announce: function (text) {
             live.textContent = text;
         },
-        // Shown in the page, where the learner is, and spoken (role=alert);
-        // the focus stays where it is.
-        reportFailure: function (text) {
-            failureText.textContent = text;
-            failure.hidden = false;
-        }
+        reportFailure: reportFailure,
+        openFile: openFile
     };
     return ready;
 })();

@@ -205,14 +205,19 @@ std::string style(int rowHeight)
     css += ".label{background:" + colour(labelColour) + ";text-align:center;white-space:nowrap}\n";
     css += "[role=listbox],textarea{background:#fff;border:" + std::to_string(frameWidth)
         + "px inset #808080;outline:none}\n";
+    // A caption too long for its place is cut short (its tooltip holds it
+    // whole, web/page.js).
+    css += ".label{overflow:hidden;text-overflow:ellipsis}\n";
     // A row is the font's height (--row, which the script measures in the
     // face in use), as in the desktop windows. The blank after the last row
     // lets the last rows be scrolled to the top of a list whose height is
     // not a whole number of rows.
-    css += "[role=listbox]{--line:var(--row," + std::to_string(rowHeight) + "px);overflow-x:hidden;overflow-y:auto;line-height:var(--line);"
-           "white-space:pre;user-select:none;-webkit-user-select:none;touch-action:pan-y;cursor:default}\n";
+    // An entry wider than its list scrolls the list sideways, as in the
+    // desktop windows, and is marked across its whole width.
+    css += "[role=listbox]{--line:var(--row," + std::to_string(rowHeight) + "px);overflow:auto;line-height:var(--line);"
+           "white-space:pre;user-select:none;-webkit-user-select:none;touch-action:pan-x pan-y;cursor:default}\n";
     css += "[role=listbox]::after{content:'';display:block;height:calc(var(--line) - 1px)}\n";
-    css += "[role=option]{padding:0 " + std::to_string(textMargin) + "px}\n";
+    css += "[role=option]{padding:0 " + std::to_string(textMargin) + "px;box-sizing:border-box;min-width:100%;width:max-content}\n";
     css += "[aria-selected=true]{background:#000080;color:#fff}\n";
     css += ".focused .caret{outline:1px dotted #808080;outline-offset:-1px}\n";
     css += "[aria-selected=true].caret{outline-color:#ffff00}\n";
@@ -259,8 +264,12 @@ std::string page(const Recorder& start, int rowHeight)
     out += "<button id=\"reset\" type=\"button\">" + html(texts::resetCaption) + "</button>\n";
     out += "</main>\n<div id=\"live\" class=\"spoken\" aria-live=\"polite\"></div>\n";
     // A handler's failure, said where it happened; after "Чисти" in Tab order.
-    out += "<div class=\"message\" id=\"failure\" role=\"alert\" hidden><button type=\"button\">" + html(web::dismiss)
-        + "</button><span></span></div>\n";
+    // A teacher's file that did not open is said there too: the reader's
+    // message, or the page's own when the file did not reach it.
+    out += "<div class=\"message\" id=\"failure\" role=\"alert\" hidden data-disk=\"" + html(web::fromDisk)
+        + "\" data-origin=\"" + html(web::otherOrigin) + "\" data-unfetched=\"" + html(web::unfetched)
+        + "\" data-offline=\"" + html(web::offline) + "\" data-unreadable=\"" + html(web::unreadable)
+        + "\"><button type=\"button\">" + html(web::dismiss) + "</button><span></span></div>\n";
     out += "<!--SCRIPT-->\n</body>\n</html>\n";
     return out;
 }
@@ -274,6 +283,10 @@ std::string manifest()
     out += "  \"display\": \"standalone\",\n";
     out += "  \"background_color\": \"" + colour(layout::windowColour) + "\",\n";
     out += "  \"theme_color\": \"" + colour(layout::windowColour) + "\",\n";
+    // The installed app opens a teacher's files (a Chromebook's Files app);
+    // the page takes them from launchQueue.
+    out += "  \"file_handlers\": [{\"action\": \"./\", \"accept\": {\"text/csv\": [\".csv\"], "
+           "\"text/tab-separated-values\": [\".tsv\"], \"application/x-kvtml\": [\".kvtml\"]}}],\n";
     out += "  \"icons\": [\n";
     out += "    {\"src\": \"icon-192.png\", \"sizes\": \"192x192\", \"type\": \"image/png\"},\n";
     out += "    {\"src\": \"icon-512.png\", \"sizes\": \"512x512\", \"type\": \"image/png\"}\n  ]\n}\n";

@@ -15,4 +15,16 @@ inline constexpr std::u16string_view noWebAssembly =
 // The button that puts a failure's report away.
 inline constexpr std::u16string_view dismiss = u"Затвори";
 
+// Why a file of pairs named in the page's address (index.html?pairs=...) or
+// given to the page did not reach the quiz's reader, which says what is
+// wrong with one it reads. %1 is the file's name or address, %2 the reason.
+inline constexpr std::u16string_view fromDisk =
+    u"Файлът „%1“ не е отворен: страницата е отворена от диска (file://), а оттам браузърът не изтегля "
+    u"файлове. Пуснете файла върху страницата или го изберете с Ctrl+O.";
+inline constexpr std::u16string_view otherOrigin =
+    u"„%1“ не е отворен: страницата отваря само файлове от собствения си сървър.";
+inline constexpr std::u16string_view unfetched = u"Файлът „%1“ не може да бъде изтеглен (%2).";
+inline constexpr std::u16string_view offline = u"няма връзка със сървъра";
+inline constexpr std::u16string_view unreadable = u"Файлът „%1“ не може да бъде прочетен.";
+
 } // namespace drelvan::web

@@ -2,6 +2,8 @@
 // by expected.cpp from the core) and a reading of the window as a learner
 // sees it.
 import { readFileSync } from 'node:fs';
+import { createServer } from 'node:http';
+import { extname } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { expect } from '@playwright/test';
 
@@ -53,5 +55,31 @@ export async function check(page, first, second) {
 // The verdict the core writes for a name and a period, as the box shows it.
 export const verdictFor = (name, period) =>
     lf(expected.verdicts[expected.names.indexOf(name)][expected.periods.indexOf(period)]);
+
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.webmanifest': 'application/manifest+json', '.png': 'image/png' };
+
+// A static web server for the page's folder, on a free port of this machine;
+// `files.from(name)` says which folder serves a file (`folder` unless told).
+export async function serve() {
+    const files = { from: () => folder };
+    const server = createServer((request, response) => {
+        const path = new URL(request.url, 'http://x').pathname.replace(/\/$/, '/index.html');
+        try {
+            const body = readFileSync(files.from(path.slice(1)) + decodeURIComponent(path));
+            response.writeHead(200, { 'content-type': types[extname(path)] || 'application/octet-stream' }).end(body);
+        } catch {
+            response.writeHead(404).end();
+        }
+    });
+    await new Promise((done) => server.listen(0, '127.0.0.1', done));
+    return { server, files, origin: `http://127.0.0.1:${server.address().port}` };
+}
+
+// A file of pairs dropped on the page: `file` its name and text.
+export const drop = (page, file) => page.evaluate(({ name, text }) => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([text], name));
+    document.getElementById('verdict').dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+}, file);
 
 export { expect };
