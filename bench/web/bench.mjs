@@ -24,6 +24,7 @@ import { tmpdir } from 'node:os';
 import { gzipSync } from 'node:zlib';
 import { pathToFileURL } from 'node:url';
 import { differences, readWindow } from './floor.mjs';
+import { launchForMemory, measureMemory, processes } from './memory.mjs';
 import { measurePairs, pairCount } from './pairs.mjs';
 
 const [folder, floorFile, playwright, runsArg] = process.argv.slice(2);
@@ -47,7 +48,7 @@ writeFileSync(`${scratch}/hello.html`, `<!DOCTYPE html><html lang="bg"><meta cha
 writeFileSync(`${scratch}/markup.html`, pageHtml.replace(/<script[^]*?<\/script>/g, ''));
 const quiz = url('index.html'), floor = url('floor.html');
 
-const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const median = (values) => (values.length ? [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)] : NaN);
 const pause = (ms) => new Promise((done) => setTimeout(done, ms));
 
 // A round that makes no progress for a minute has hung (a wedged browser):
@@ -60,44 +61,6 @@ const guard = (where) => {
         process.exit(2);
     }, 60000);
 };
-
-// The processes under `pid` (Chromium's browser, renderers, GPU and network
-// processes), from /proc.
-function processes(pid) {
-    let found = [];
-    for (const entry of readdirSync('/proc').filter((name) => /^\d+$/.test(name))) {
-        try {
-            if (readFileSync(`/proc/${entry}/stat`, 'utf8').split(') ')[1].split(' ')[1] === String(pid))
-                found = found.concat([Number(entry)], processes(entry));
-        } catch { /* gone */ }
-    }
-    return found;
-}
-
-// The sum of `fields` of /proc/<pid>/smaps_rollup over `pids`, in bytes.
-function rollup(pids, fields) {
-    return pids.reduce((total, pid) => {
-        try {
-            const text = readFileSync(`/proc/${pid}/smaps_rollup`, 'utf8');
-            return total + [...text.matchAll(new RegExp(`^(?:${fields}):\\s+(\\d+) kB`, 'gm'))]
-                .reduce((sum, match) => sum + Number(match[1]) * 1024, 0);
-        } catch { return total; }
-    }, 0);
-}
-
-// The renderer started last under `pid`: the page's, in a browser that
-// keeps no spare renderer.
-function newestRenderer(pid) {
-    let newest = null;
-    for (const child of processes(pid)) {
-        try {
-            const id = readFileSync(`/proc/${child}/cmdline`, 'utf8').match(/--type=renderer.*--renderer-client-id=(\d+)/);
-            if (id && (!newest || Number(id[1]) > newest.id))
-                newest = { id: Number(id[1]), pid: child };
-        } catch { /* gone */ }
-    }
-    return newest.pid;
-}
 
 // Playwright starts Chromium as a child of this process.
 const browserPid = process.pid;
@@ -153,12 +116,16 @@ async function loadOnce(browser, target, { clicking = false, context: options = 
         page.on('console', (message) => { handled ||= message.text() === 'drelvan: first click handled'; });
         const navigation = page.goto(target);
         // Clicks on the first name, again and again, until one is handled;
-        // each click is sent once the page has taken the one before.
+        // each click is sent once the page has taken the one before, or
+        // after a quarter of a second: an event sent while the navigation
+        // moves to another renderer can be lost, its answer never coming
+        // (a run once waited for one for a minute).
         const giveUp = Date.now() + 20000;
         const clicks = (async () => {
             while (!handled && Date.now() < giveUp) {
                 for (const type of ['mousePressed', 'mouseReleased'])
-                    await client.send('Input.dispatchMouseEvent', { type, x: 100, y: 72, button: 'left', clickCount: 1 }).catch(() => {});
+                    await Promise.race([pause(250), client.send('Input.dispatchMouseEvent',
+                        { type, x: 100, y: 72, button: 'left', clickCount: 1 }).catch(() => {})]);
             }
         })();
         await navigation;
@@ -220,56 +187,12 @@ for (let run = 0; run < runs; ++run) {
 guard('closing the browser');
 await browser.close();
 
-// Memory, in a browser of its own that keeps no spare renderer, so that the
-// page's renderer is the one started last. What a page adds is gated on its
-// renderer's private dirty memory (its heaps, the DOM, layout, compiled code
-// and the WebAssembly's memory) over the floor's: the sum over all of
-// Chromium's processes, as measured before, moved by tens of MiB with
-// pages of the executable and its data files counted as one process's
-// until another touches them (see docs/performance.md).
-const memoryBrowser = await chromium.launch({ executablePath: '/usr/bin/chromium',
-    args: ['--disable-features=SpareRendererForSitePerProcess'] });
-
-// The page's WebAssembly memories, found as the page instantiates them.
-const watchMemories = () => {
-    const instantiate = WebAssembly.instantiate;
-    self.drelvanMemories = [];
-    WebAssembly.instantiate = function (...args) {
-        return instantiate.apply(this, args).then((made) => {
-            const instance = made.instance || made;
-            self.drelvanMemories.push(...Object.values(instance.exports).filter((value) => value instanceof WebAssembly.Memory));
-            return made;
-        });
-    };
-};
-
-// about:blank, then `target` in the same tab, made ready by `ready`, half a
-// second to settle: the renderer's private dirty memory, the sum over all
-// processes over about:blank's (information), and the page's JS heaps and
-// WebAssembly memory.
-async function memoryOf(target, ready, where) {
+// Memory, in a browser of its own (bench/web/memory.mjs).
+const memoryBrowser = await launchForMemory(chromium);
+const memoryOf = (target, ready, where) => {
     guard(where);
-    const context = await memoryBrowser.newContext();
-    const page = await context.newPage();
-    await page.addInitScript(watchMemories);
-    await page.goto('about:blank');
-    await pause(500);
-    const blank = rollup(processes(browserPid), 'Private_Clean|Private_Dirty');
-    await page.goto(target);
-    await ready(page);
-    await pause(500);
-    const client = await context.newCDPSession(page);
-    const heap = await client.send('Runtime.getHeapUsage');
-    const wasm = await page.evaluate(() => (self.drelvanMemories || []).reduce((sum, memory) => sum + memory.buffer.byteLength, 0));
-    const figure = {
-        renderer: rollup([newestRenderer(browserPid)], 'Private_Dirty'),
-        overBlank: rollup(processes(browserPid), 'Private_Clean|Private_Dirty') - blank,
-        heaps: heap.usedSize + heap.embedderHeapUsedSize + (heap.backingStorageSize || 0) + wasm,
-    };
-    await context.close();
-    await pause(500);
-    return figure;
-}
+    return measureMemory(memoryBrowser, target, ready);
+};
 
 const clickFirstName = async (page) => {
     await page.waitForFunction(() => drelvan.ready);
@@ -296,8 +219,13 @@ if (process.env.DRELVAN_BENCH_SAMPLES)
 
 // Each figure against the floor's first paint in the same round: the
 // machine's load drifts between rounds more than within one.
-const ratio = (values, floors = figures.floorFcp) => median(values.map((value, run) => value / floors[run]));
-const ms = (values) => `${median(values).toFixed(1)} ms`;
+// A load that gave no figure (no first paint within ten seconds, no click
+// handled within twenty) leaves its round out of that ratio, and is counted.
+const ratio = (values, floors = figures.floorFcp) =>
+    median(values.map((value, run) => value / floors[run]).filter(Number.isFinite));
+const lost = Object.entries(figures).filter(([, values]) => values.some((value) => !Number.isFinite(value)))
+    .map(([figure, values]) => `${figure} ${values.filter((value) => !Number.isFinite(value)).length}`);
+const ms = (values) => `${median(values.filter(Number.isFinite)).toFixed(1)} ms`;
 const MiB = (bytes) => bytes / 1048576;
 const overFloor = (key) => median(memory.quiz.map((quizRun, run) => quizRun[key] - memory.floor[run][key]));
 console.log(`runs: ${runs}; load ${loadAtStart} at the start, ${load()} at the end`);
@@ -312,7 +240,7 @@ console.log(`memory (medians): the page's renderer ${MiB(median(memory.quiz.map(
     + `the floor's ${MiB(median(memory.floor.map((m) => m.renderer))).toFixed(1)}; JS heaps and WebAssembly memory `
     + `${MiB(overFloor('heaps')).toFixed(1)} MiB over the floor's; all processes over about:blank `
     + `${MiB(median(memory.quiz.map((m) => m.overBlank))).toFixed(1)} MiB (information)`);
-console.log(`files: ${files.join(' ')}`);
+console.log(`files: ${files.join(' ')}${lost.length ? `; loads that gave no figure: ${lost.join(', ')}` : ''}`);
 
 const notOpened = 'not measured: the page opens no file yet';
 const rows = [

@@ -1,11 +1,13 @@
 // The web benchmark's own parts: the floor shows what the page shows, a
-// floor out of step is caught, and the round with a file of pairs tells a
-// page that opens one from a page that does not.
+// floor out of step is caught, the memory figure follows what a page holds
+// and not the load before, and the round with a file of pairs tells a page
+// that opens one from a page that does not.
 import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { pathToFileURL } from 'node:url';
-import { test } from '@playwright/test';
+import { chromium, test } from '@playwright/test';
 import { differences, readWindow } from '../../bench/web/floor.mjs';
+import { launchForMemory, measureMemory } from '../../bench/web/memory.mjs';
 import { measurePairs } from '../../bench/web/pairs.mjs';
 import { expect, folder, open } from './support.mjs';
 
@@ -63,3 +65,23 @@ for (const [name, page, measured] of [['the page, which opens no file yet', null
         }
     });
 }
+
+test('the renderer\'s memory follows what a page holds, load after load', async () => {
+    const scratch = mkdtempSync(`${tmpdir()}/drelvan-bench-test-`);
+    const page = (script) => `<!DOCTYPE html><p>16 MiB<script>${script}</script>`;
+    writeFileSync(`${scratch}/plain.html`, page('self.held = new Uint8Array(1);'));
+    writeFileSync(`${scratch}/held.html`, page('self.held = new Uint8Array(16 << 20).fill(1);'));
+    const browser = await launchForMemory(chromium);
+    const plain = [], held = [];
+    for (let round = 0; round < 3; ++round) {
+        plain.push(await measureMemory(browser, pathToFileURL(`${scratch}/plain.html`).href));
+        held.push(await measureMemory(browser, pathToFileURL(`${scratch}/held.html`).href));
+    }
+    await browser.close();
+    const MiB = (figures, key) => figures.map((figure) => figure[key] / 1048576);
+    expect(Math.max(...MiB(plain, 'renderer')) - Math.min(...MiB(plain, 'renderer'))).toBeLessThan(0.5);
+    for (const [round, over] of MiB(held, 'renderer').entries()) {
+        expect(over - MiB(plain, 'renderer')[round]).toBeGreaterThan(15.5);
+        expect(over - MiB(plain, 'renderer')[round]).toBeLessThan(16.5);
+    }
+});
