@@ -78,8 +78,10 @@ async function openPage(browser, address, timeout) {
 // Writes the file into `folder` (the page's files), serves it, and measures
 // `rounds` rounds where the page opens it; `measured` is false where the
 // page did not show the file within five seconds. `memoryOf(address, ready,
-// where)` gives the renderer's memory with a page made ready by `ready`.
-export async function measurePairs(browser, folder, rounds, guard, memoryOf) {
+// where)` gives the renderer's memory with a page made ready by `ready`; a
+// key after which the list is not repainted within `keyTimeout` ms counts
+// as missed (Infinity).
+export async function measurePairs(browser, folder, rounds, guard, memoryOf, keyTimeout = 10000) {
     const pad = (row) => String(row + 1).padStart(5, '0');
     writeFileSync(`${folder}/${fileName}`, Array.from({ length: pairCount },
         (_, row) => `Дума ${pad(row)}\tзначение ${pad(row)}\n`).join(''));
@@ -101,7 +103,7 @@ export async function measurePairs(browser, folder, rounds, guard, memoryOf) {
                 await page.keyboard.press(key);
                 // A key the list is not repainted for counts as missed.
                 if (!await page.waitForFunction((count) => self.drelvanKeyFrames.length > count, before,
-                    { timeout: 10000 }).then(() => true, () => false))
+                    { timeout: keyTimeout }).then(() => true, () => false))
                     figures.key.push(Infinity);
             }
             figures.key.push(...await page.evaluate(() => self.drelvanKeyFrames));
