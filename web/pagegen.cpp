@@ -9,6 +9,10 @@
 // writes the page's markup (index.html without its script) and the manifest;
 // <font> is a TrueType file of the window's face or of one with its metrics
 // (Liberation Serif for Times New Roman), which gives a list's row height.
+//
+//     pagegen --floor <floor>
+//
+// writes the benchmark's floor page.
 
 #include "content/about.hpp"
 #include "content/layout.hpp"
@@ -189,10 +193,13 @@ std::string touchStyle()
     return css + "}\n";
 }
 
-std::string style(int rowHeight)
+// What the page and the benchmark's floor share: the window's places,
+// colours and font, its labels, verdict box and button. `lists` selects the
+// two lists, and `own` is the rest of one page's style.
+std::string windowStyle(std::string_view lists, std::string_view own)
 {
     using namespace layout;
-    std::string font = "'" + toUtf8(fontFace) + "','Liberation Serif',serif";
+    const std::string font = "'" + toUtf8(fontFace) + "','Liberation Serif',serif";
     std::string css;
     css += "html,#window{background:" + colour(windowColour) + "}\n";
     css += "body{margin:0;color:#000;font:" + std::to_string(fontWeight) + ' ' + std::to_string(fontPoints) + "pt "
@@ -203,11 +210,26 @@ std::string style(int rowHeight)
     // Form controls have a font of their own unless told otherwise.
     css += "textarea,button,h1{font:inherit;color:inherit}\n";
     css += ".label{background:" + colour(labelColour) + ";text-align:center;white-space:nowrap}\n";
-    css += "[role=listbox],textarea{background:#fff;border:" + std::to_string(frameWidth)
+    css += std::string(lists) + ",textarea{background:#fff;border:" + std::to_string(frameWidth)
         + "px inset #808080;outline:none}\n";
     // A caption too long for its place is cut short (its tooltip holds it
     // whole, web/page.js).
     css += ".label{overflow:hidden;text-overflow:ellipsis}\n";
+    css += own;
+    css += "textarea{resize:none;overflow-y:scroll;padding:0 2px}\n";
+    css += "textarea:focus-visible{outline:1px dotted #000;outline-offset:-3px}\n";
+    css += "button{background:" + colour(buttonColour) + ";border:2px outset " + colour(buttonColour) + "}\n";
+    css += "button:active{border-style:inset}\n";
+    css += "button:focus-visible{outline:1px dotted #000;outline-offset:-5px}\n";
+    css += place("#title", titleLabel) + place("#namesCaption", namesCaption)
+        + place("#periodsCaption", periodsCaption) + place("#verdict", verdictBox) + place("#names", namesList)
+        + place("#periods", periodsList) + place("#reset", resetButton);
+    return css;
+}
+
+std::string style(int rowHeight)
+{
+    std::string css;
     // A row is the font's height (--row, which the script measures in the
     // face in use), as in the desktop windows. The blank after the last row
     // lets the last rows be scrolled to the top of a list whose height is
@@ -221,35 +243,33 @@ std::string style(int rowHeight)
     css += "[aria-selected=true]{background:#000080;color:#fff}\n";
     css += ".focused .caret{outline:1px dotted #808080;outline-offset:-1px}\n";
     css += "[aria-selected=true].caret{outline-color:#ffff00}\n";
-    css += "textarea{resize:none;overflow-y:scroll;padding:0 2px}\n";
-    css += "textarea:focus-visible{outline:1px dotted #000;outline-offset:-3px}\n";
-    css += "button{background:" + colour(buttonColour) + ";border:2px outset " + colour(buttonColour) + "}\n";
-    css += "button:active{border-style:inset}\n";
-    css += "button:focus-visible{outline:1px dotted #000;outline-offset:-5px}\n";
     css += ".message{margin:0;padding:8px;background:#fff;border-bottom:2px solid #000080}\n";
     // A failure's report lies over the window's top until dismissed.
     css += "#failure{position:fixed;top:0;left:0;right:0;white-space:pre-line}\n";
     css += "#failure button{float:right;padding:0 1em;min-height:2em}\n";
     css += ".spoken{position:absolute;top:0;width:1px;height:1px;overflow:hidden;clip-path:inset(50%);white-space:nowrap}\n";
-    css += place("#title", titleLabel) + place("#namesCaption", namesCaption)
-        + place("#periodsCaption", periodsCaption) + place("#verdict", verdictBox) + place("#names", namesList)
-        + place("#periods", periodsList) + place("#reset", resetButton);
-    return css + touchStyle();
+    return windowStyle("[role=listbox]", css) + touchStyle();
+}
+
+// The head of the page and of the floor: the window title, the theme's
+// colour and the icon. The page's policy goes at `<!--CSP-->`. The manifest
+// is linked by the page's script, where the page is served: from file://
+// the browser refuses to load it, with an error.
+std::string head(std::string_view policy, const std::string& css)
+{
+    const std::u16string title = std::u16string(about::webAddress) + std::u16string(texts::titleSuffix);
+    std::string out;
+    out += "<!DOCTYPE html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n" + std::string(policy);
+    out += "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">\n";
+    out += "<title>" + html(title) + "</title>\n";
+    out += "<meta name=\"theme-color\" content=\"" + colour(layout::windowColour) + "\">\n";
+    out += "<link rel=\"icon\" href=\"icon-192.png\">\n";
+    return out + "<style>" + css + "</style>\n</head>\n<body>\n";
 }
 
 std::string page(const Recorder& start, int rowHeight)
 {
-    // The window title.
-    const std::u16string title = std::u16string(about::webAddress) + std::u16string(texts::titleSuffix);
-    std::string out;
-    out += "<!DOCTYPE html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n<!--CSP-->\n";
-    out += "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">\n";
-    out += "<title>" + html(title) + "</title>\n";
-    out += "<meta name=\"theme-color\" content=\"" + colour(layout::windowColour) + "\">\n";
-    // The manifest is linked by the script, where the page is served: from
-    // file:// the browser refuses to load it, with an error.
-    out += "<link rel=\"icon\" href=\"icon-192.png\">\n";
-    out += "<style>" + style(rowHeight) + "</style>\n</head>\n<body>\n";
+    std::string out = head("<!--CSP-->\n", style(rowHeight));
     out += "<noscript><p class=\"message\">" + html(web::noScript) + "</p></noscript>\n";
     out += "<p class=\"message\" id=\"nowasm\" role=\"alert\" hidden>" + html(web::noWebAssembly) + "</p>\n";
     out += "<main id=\"window\" data-smallest=\"" + std::to_string(smallestPoints) + "\">\n";
@@ -272,6 +292,39 @@ std::string page(const Recorder& start, int rowHeight)
         + "\"><button type=\"button\">" + html(web::dismiss) + "</button><span></span></div>\n";
     out += "<!--SCRIPT-->\n</body>\n</html>\n";
     return out;
+}
+
+// The benchmark's floor: the same window in the browser's own controls
+// (two <select size=8>, a read-only <textarea>, a <button> and the labels),
+// with no script. Not part of the page.
+// It shows as many rows as the page's lists were drawn for in the
+// browser's own row height.
+constexpr int floorRows = 8;
+
+std::string selectList(std::string_view id, const Recorder::List& list)
+{
+    std::string out = "<select id=\"" + std::string(id) + "\" size=\"" + std::to_string(floorRows) + "\">";
+    for (std::size_t row = 0; row < list.entries.size(); ++row)
+        out += std::string(static_cast<int>(row) == list.selected ? "<option selected>" : "<option>")
+            + html(list.entries[row]) + "</option>";
+    return out + "</select>\n";
+}
+
+std::string floorPage(const Recorder& start)
+{
+    // An option's height is the browser's own (it keeps line-height at
+    // normal): rows of 19 pixels where the page's are the font's, 17.
+    std::string out = head("", windowStyle("select", "select{font:inherit;color:inherit}\noption{padding:0 "
+        + std::to_string(textMargin) + "px}\n"));
+    out += "<main id=\"window\">\n";
+    out += "<h1 class=\"label\" id=\"title\">" + html(texts::quizTitle) + "</h1>\n";
+    out += "<label class=\"label\" id=\"namesCaption\" for=\"names\">" + html(texts::namesCaption) + "</label>\n";
+    out += "<label class=\"label\" id=\"periodsCaption\" for=\"periods\">" + html(texts::periodsCaption)
+        + "</label>\n";
+    out += "<textarea id=\"verdict\" readonly autofocus spellcheck=\"false\">" + html(start.verdict) + "</textarea>\n";
+    out += selectList("names", start.lists[0]) + selectList("periods", start.lists[1]);
+    out += "<button id=\"reset\" type=\"button\">" + html(texts::resetCaption) + "</button>\n";
+    return out + "</main>\n</body>\n</html>\n";
 }
 
 std::string manifest()
@@ -308,19 +361,22 @@ bool write(const std::string& path, const std::string& text)
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        std::cerr << "usage: pagegen <markup> <manifest> <font>\n";
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const bool floor = args.size() == 2 && args[0] == "--floor";
+    if (!floor && args.size() != 3) {
+        std::cerr << "usage: pagegen <markup> <manifest> <font>\n       pagegen --floor <floor>\n";
         return 2;
-    }
-    const int rowHeight = drelvan::lineHeight(argv[3]);
-    if (rowHeight <= 0) {
-        std::cerr << "pagegen: no TrueType font: " << argv[3] << '\n';
-        return 1;
     }
     drelvan::Recorder start;
     drelvan::Session session(start);
     session.showAll();
-    return drelvan::write(argv[1], drelvan::page(start, rowHeight)) && drelvan::write(argv[2], drelvan::manifest())
-        ? 0
-        : 1;
+    if (floor)
+        return drelvan::write(args[1], drelvan::floorPage(start)) ? 0 : 1;
+    const int rowHeight = drelvan::lineHeight(args[2]);
+    if (rowHeight <= 0) {
+        std::cerr << "pagegen: no TrueType font: " << args[2] << '\n';
+        return 1;
+    }
+    return drelvan::write(args[0], drelvan::page(start, rowHeight)) && drelvan::write(args[1], drelvan::manifest()) ? 0
+                                                                                                                 : 1;
 }
