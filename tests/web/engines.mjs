@@ -17,6 +17,8 @@ async function firefox() {
         browser: 'firefox', executablePath: '/usr/bin/firefox-esr', protocol: 'webDriverBiDi', headless: true,
     });
     const page = await browser.newPage();
+    // A first load on a busy machine has taken Firefox 40 s.
+    page.setDefaultTimeout(120000);
     let errors = [];
     page.on('pageerror', (error) => errors.push(error.message));
     page.on('console', (message) => message.type() === 'error' && errors.push(message.text()));
@@ -96,7 +98,7 @@ async function webkit() {
         name: `WebKitGTK ${(await driver.getCapabilities()).get('browserVersion')}`,
         async open(url) {
             await driver.get(url);
-            await driver.wait(() => evaluate(() => self.drelvan && drelvan.ready), 30000, 'the quiz did not start');
+            await driver.wait(() => evaluate(() => self.drelvan && drelvan.ready), 120000, 'the quiz did not start');
             // WebKitWebDriver has no log to read: the page keeps what goes
             // wrong from here on, where the next call asks for it.
             await evaluate(() => {

@@ -74,6 +74,29 @@ const checks = [
             assert.equal(shown.focus, 'verdict');
         });
     }],
+    ['each control\'s box is its twips / 15, eight whole rows in each list, no text clipped', async () => {
+        await ui.open(pageUrl);
+        const laid = await ui.evaluate((ids) => {
+            const origin = document.getElementById('window').getBoundingClientRect();
+            const box = (id) => {
+                const box = document.getElementById(id).getBoundingClientRect();
+                return [box.left - origin.left, box.top - origin.top, box.width, box.height];
+            };
+            return {
+                boxes: Object.fromEntries(ids.map((id) => [id, box(id)])),
+                rows: ['names', 'periods'].map((id) => {
+                    const list = document.getElementById(id);
+                    return list.clientHeight / parseFloat(getComputedStyle(list).lineHeight) >= 8;
+                }),
+                clipped: [...document.querySelectorAll('.label, button, [role=option]')]
+                    .filter((element) => element.scrollWidth > element.clientWidth).map((element) => element.textContent),
+            };
+        }, Object.keys(expected.boxes));
+        assert.deepEqual(laid, {
+            boxes: Object.fromEntries(Object.entries(expected.boxes).map(([id, twips]) => [id, twips.map((t) => t / 15)])),
+            rows: [true, true], clipped: [],
+        });
+    }],
     ...[[0, 0], [14, 1], [9, 15], [3, 3]].flatMap(([n, p]) => [
         [`pointer: ${names[n]} with "${periods[p]}", name first`, () => judged(n, p, async () => {
             await ui.click(name(n));
