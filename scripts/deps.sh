@@ -46,10 +46,13 @@ DRELVAN_BENCH_PACKAGES=(xvfb valgrind)
 # doctest for its tests under Node), librsvg2-bin and pngquant to draw the app
 # icons small, and Chromium, in which Playwright plays the page, with the face
 # the page asks for (and DejaVu Sans, a wider one, for the test of the page
-# without it). Node and npm come with Emscripten where there is no Node
+# without it); Firefox, and WebKitGTK's WebDriver, which brings its
+# MiniBrowser (libwebkit2gtk), on an X server of its own, for the checks every
+# engine must pass. Node and npm come with Emscripten where there is no Node
 # yet; a Node already installed (e.g. from NodeSource) is kept: Debian's npm
 # would conflict with it.
-DRELVAN_WEB_PACKAGES=(cmake emscripten doctest-dev librsvg2-bin pngquant chromium fonts-liberation2 fonts-dejavu-core)
+DRELVAN_WEB_PACKAGES=(cmake emscripten doctest-dev librsvg2-bin pngquant chromium fonts-liberation2 fonts-dejavu-core
+    firefox-esr webkit2gtk-driver xvfb)
 
 drelvan_install_web() {
     local packages=("${DRELVAN_WEB_PACKAGES[@]}")
@@ -59,12 +62,12 @@ drelvan_install_web() {
 }
 
 # The web tests' npm packages, as pinned in tests/web/package-lock.json; the
-# browser is Debian's, so Playwright downloads none.
+# browsers are Debian's, so neither Playwright nor Puppeteer downloads one.
 drelvan_install_web_tests() {
     local dir
     dir="$(dirname "${BASH_SOURCE[0]}")/../tests/web"
     if [ ! -d "$dir/node_modules/@playwright/test" ] || [ "$dir/package-lock.json" -nt "$dir/node_modules/.package-lock.json" ]; then
-        (cd "$dir" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund)
+        (cd "$dir" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund)
     fi
 }
 
