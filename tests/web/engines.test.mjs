@@ -74,7 +74,7 @@ const checks = [
             assert.equal(shown.focus, 'verdict');
         });
     }],
-    ['each control\'s box is its twips / 15, eight whole rows in each list, no text clipped', async () => {
+    ['each control\'s box is its twips / 15, seven whole rows of the font\'s height in each list, as in the desktop windows, no text clipped', async () => {
         await ui.open(pageUrl);
         const laid = await ui.evaluate((ids) => {
             const origin = document.getElementById('window').getBoundingClientRect();
@@ -86,7 +86,8 @@ const checks = [
                 boxes: Object.fromEntries(ids.map((id) => [id, box(id)])),
                 rows: ['names', 'periods'].map((id) => {
                     const list = document.getElementById(id);
-                    return list.clientHeight / parseFloat(getComputedStyle(list).lineHeight) >= 8;
+                    const line = parseFloat(getComputedStyle(list).lineHeight);
+                    return [line, Math.floor(list.clientHeight / line)];
                 }),
                 clipped: [...document.querySelectorAll('.label, button, [role=option]')]
                     .filter((element) => element.scrollWidth > element.clientWidth).map((element) => element.textContent),
@@ -94,7 +95,7 @@ const checks = [
         }, Object.keys(expected.boxes));
         assert.deepEqual(laid, {
             boxes: Object.fromEntries(Object.entries(expected.boxes).map(([id, twips]) => [id, twips.map((t) => t / 15)])),
-            rows: [true, true], clipped: [],
+            rows: [[17, 7], [17, 7]], clipped: [],
         });
     }],
     ...[[0, 0], [14, 1], [9, 15], [3, 3]].flatMap(([n, p]) => [
