@@ -833,7 +833,9 @@ PairFile readPairFile(std::u16string_view fileName, std::FILE* file)
     // one byte past the limit. The buffer's size is known to the compiler, so
     // each read is checked against it (_FORTIFY_SOURCE).
     char chunk[16384];
-    const auto wanted = [&] { return std::min(sizeof chunk, maxPairFileBytes + 1 - bytes.size()); };
+    const auto wanted = [&] {
+        return static_cast<std::size_t>(std::min<std::uintmax_t>(sizeof chunk, maxPairFileBytes + 1 - bytes.size()));
+    };
     for (std::size_t read; wanted() > 0 && (read = std::fread(chunk, 1, wanted(), in.get())) > 0;)
         bytes.append(chunk, read);
     if (bytes.size() > maxPairFileBytes)

@@ -13,6 +13,7 @@
 #include <QStyleOptionFocusRect>
 
 #include <algorithm>
+#include <unordered_map>
 #include <optional>
 
 namespace drelvan {
@@ -105,10 +106,48 @@ void ListBoxView::measureEntries()
 {
     measured_ = &model().entries();
     const QFontMetrics metrics = fontMetrics();
+    // Each character's advance is measured once. A surrogate, a part of
+    // something larger, counts as the widest character there is, so that
+    // its entry is shaped if it may be the widest.
+    std::unordered_map<char16_t, int> advances;
+    const auto advance = [&](char16_t c) {
+        if (c >= 0xD800 && c < 0xE000)
+            return metrics.maxWidth();
+        const auto [at, added] = advances.try_emplace(c, 0);
+        if (added)
+            at->second = metrics.horizontalAdvance(QChar(c));
+        return at->second;
+    };
     widths_.clear();
     widths_.reserve(measured_->size());
-    for (const std::u16string& entry : *measured_)
-        widths_.push_back(metrics.horizontalAdvance(toQString(entry)));
+    for (const std::u16string& entry : *measured_) {
+        int width = 0;
+        for (const char16_t c : entry)
+            width += advance(c);
+        widths_.push_back(width);
+    }
+    shaped_.assign(widths_.size(), false);
+    shapeWidest();
+}
+
+// Kerning and shaping move a text's width from the sum of its advances by a
+// pixel or two, less than the margin beside the text: the entries whose
+// estimates are the widest are shaped, and the rest keep their estimates.
+void ListBoxView::shapeWidest()
+{
+    constexpr std::size_t shapedAtMost = 32;
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 0; row < widths_.size(); ++row)
+        if (!shaped_[row])
+            rows.push_back(row);
+    const std::size_t shaping = std::min(shapedAtMost, rows.size());
+    const auto wider = [this](std::size_t a, std::size_t b) { return widths_[a] > widths_[b]; };
+    std::nth_element(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(shaping), rows.end(), wider);
+    const QFontMetrics metrics = fontMetrics();
+    for (std::size_t i = 0; i < shaping; ++i) {
+        widths_[rows[i]] = metrics.horizontalAdvance(toQString((*measured_)[rows[i]]));
+        shaped_[rows[i]] = true;
+    }
     widest_ = widths_.empty() ? 0 : *std::max_element(widths_.begin(), widths_.end());
 }
 
@@ -120,6 +159,7 @@ void ListBoxView::show(const ListShown& list)
                          && static_cast<std::size_t>(list.change.row) < widths_.size();
     if (oneGone) {
         widths_.erase(widths_.begin() + list.change.row);
+        shaped_.erase(shaped_.begin() + list.change.row);
         widest_ = widths_.empty() ? 0 : *std::max_element(widths_.begin(), widths_.end());
     } else if (list.change.kind != EntriesChange::None || &list.entries != measured_) {
         measureEntries();

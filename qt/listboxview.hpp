@@ -90,8 +90,13 @@ private:
     int widest_ = 0;
     const std::vector<std::u16string>* measured_ = nullptr;
     // Each entry's width, row by row: a check takes one out, and the list
-    // of 32,767 entries is not measured again.
+    // of 32,767 entries is not measured again. Shaping every entry would
+    // cost a long list's start dearly, so most widths are estimates, the sum
+    // of their characters' advances; only the entries whose estimates are
+    // the widest are shaped (`shaped_`).
     std::vector<int> widths_;
+    std::vector<bool> shaped_;
+    void shapeWidest();
 };
 
 } // namespace drelvan
