@@ -13,6 +13,7 @@
 #include <QStyleOptionFocusRect>
 
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 #include <optional>
 
@@ -97,6 +98,10 @@ void ListBoxView::placeScrollBar()
     }
     QScrollBar* across = horizontalScrollBar();
     const int room = viewport()->width();
+    // Estimates are near enough where the entries fit with room to spare;
+    // where they may not, the widest are shaped.
+    if (widest_ + 2 * textMargin + fontMetrics().averageCharWidth() > room)
+        shapeWidest();
     across->setRange(0, std::max(0, widest_ + 2 * textMargin - room));
     across->setPageStep(room);
     across->setSingleStep(std::max(1, fontMetrics().averageCharWidth()));
@@ -109,14 +114,18 @@ void ListBoxView::measureEntries()
     // Each character's advance is measured once. A surrogate, a part of
     // something larger, counts as the widest character there is, so that
     // its entry is shaped if it may be the widest.
-    std::unordered_map<char16_t, int> advances;
+    // Latin and Cyrillic, what most entries are written in, are looked up
+    // in an array.
+    std::array<int, 0x500> common;
+    common.fill(-1);
+    std::unordered_map<char16_t, int> others;
     const auto advance = [&](char16_t c) {
         if (c >= 0xD800 && c < 0xE000)
             return metrics.maxWidth();
-        const auto [at, added] = advances.try_emplace(c, 0);
-        if (added)
-            at->second = metrics.horizontalAdvance(QChar(c));
-        return at->second;
+        int& width = c < common.size() ? common[c] : others.try_emplace(c, -1).first->second;
+        if (width < 0)
+            width = metrics.horizontalAdvance(QChar(c));
+        return width;
     };
     widths_.clear();
     widths_.reserve(measured_->size());
@@ -127,7 +136,7 @@ void ListBoxView::measureEntries()
         widths_.push_back(width);
     }
     shaped_.assign(widths_.size(), false);
-    shapeWidest();
+    widest_ = widths_.empty() ? 0 : *std::max_element(widths_.begin(), widths_.end());
 }
 
 // Kerning and shaping move a text's width from the sum of its advances by a
@@ -136,6 +145,8 @@ void ListBoxView::measureEntries()
 void ListBoxView::shapeWidest()
 {
     constexpr std::size_t shapedAtMost = 32;
+    if (std::find(shaped_.begin(), shaped_.end(), false) == shaped_.end())
+        return;
     std::vector<std::size_t> rows;
     for (std::size_t row = 0; row < widths_.size(); ++row)
         if (!shaped_[row])

@@ -92,8 +92,9 @@ private:
     // Each entry's width, row by row: a check takes one out, and the list
     // of 32,767 entries is not measured again. Shaping every entry would
     // cost a long list's start dearly, so most widths are estimates, the sum
-    // of their characters' advances; only the entries whose estimates are
-    // the widest are shaped (`shaped_`).
+    // of their characters' advances; only where an entry may be wider than
+    // the list are the entries whose estimates are the widest shaped
+    // (`shaped_`).
     std::vector<int> widths_;
     std::vector<bool> shaped_;
     void shapeWidest();
