@@ -44,12 +44,22 @@ var drelvan = (function () {
         if (document.activeElement !== list)
             list.focus();
     }
-    // A row is the font's height, as in the desktop windows: the height of a
-    // line's text (ascent and descent) in the face the window is drawn with.
+    // A row is the font's height, as in the desktop windows: its ascent and
+    // descent, each rounded to the pixel, in the face the window is drawn
+    // with. The font's own metrics, not a line box's, whose height each
+    // engine reckons its own way (Firefox adds the face's line gap).
     function measureRows() {
-        var text = document.createRange();
-        text.selectNodeContents(byId('namesCaption'));
-        area.style.setProperty('--row', Math.round(text.getClientRects()[0].height) + 'px');
+        var caption = byId('namesCaption');
+        var context = document.createElement('canvas').getContext('2d');
+        context.font = getComputedStyle(caption).font;
+        var metrics = context.measureText(caption.textContent);
+        var height = Math.round(metrics.fontBoundingBoxAscent) + Math.round(metrics.fontBoundingBoxDescent);
+        if (!(height > 0)) {
+            var text = document.createRange();
+            text.selectNodeContents(caption);
+            height = Math.round(text.getClientRects()[0].height);
+        }
+        area.style.setProperty('--row', height + 'px');
     }
     function rowsFit() {
         lists.forEach(function (list, member) {

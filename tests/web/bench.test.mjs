@@ -52,7 +52,7 @@ names.addEventListener('keydown', () => { names.children[at].className = ''; at 
 </script>`;
 
 for (const [name, page, repainted] of [
-    ['the page, which opens no file yet', null, null],
+    ['the page itself', null, true],
     ['a page that opens one', opener, true],
     ['a page that opens one and leaves the list as it was after a key', opener.replace(/names\.addEventListener[^\n]*/, ''), false],
 ]) {
