@@ -770,10 +770,15 @@ std::u16string tooLarge(std::uintmax_t size)
 
 PairFile readPairs(std::u16string_view fileName, std::string_view bytes)
 {
+    return readPairs(fileName, bytes, bytes.size());
+}
+
+PairFile readPairs(std::u16string_view fileName, std::string_view bytes, std::uintmax_t fileSize)
+{
     PairFile result;
     try {
-        if (bytes.size() > maxPairFileBytes)
-            refuse(0, 0, tooLarge(bytes.size()));
+        if (std::max<std::uintmax_t>(fileSize, bytes.size()) > maxPairFileBytes)
+            refuse(0, 0, tooLarge(std::max<std::uintmax_t>(fileSize, bytes.size())));
         const std::u16string extension = extensionOf(fileName);
         const bool kvtml = extension == u"kvtml"
                            || (extension != u"csv" && extension != u"tsv" && extension != u"txt" && looksLikeXml(bytes));

@@ -40,4 +40,9 @@ PairFile readPairFile(std::u16string_view fileName, std::FILE* file);
 // the messages name it, and a spreadsheet's title is its stem.
 PairFile readPairs(std::u16string_view fileName, std::string_view bytes);
 
+// The same, where `bytes` are the first of a file of `fileSize` bytes: a
+// browser hands over no more of a file than the reader takes, and a larger
+// file is refused by its own size.
+PairFile readPairs(std::u16string_view fileName, std::string_view bytes, std::uintmax_t fileSize);
+
 } // namespace drelvan

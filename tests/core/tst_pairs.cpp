@@ -1,6 +1,7 @@
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include "expected.hpp"
 
+#include "content/exercisepack.hpp"
 #include "content/texts.hpp"
 #include "pairs/pairfile.hpp"
 
@@ -357,4 +358,37 @@ TEST_CASE("files on the disk")
     fs::resize_file(big, drelvan::maxPairFileBytes + 1);
     CHECK(readPairFile(big).error == u"Голям.csv: файлът е 16 777 217 байта, а програмата чете файлове до 16 MiB (16 777 216 байта).");
     fs::remove_all(folder);
+}
+
+// A browser hands over the first bytes of a file and its size: a larger
+// file is refused by the size it has, not by the bytes handed.
+TEST_CASE("a file refused by its whole size")
+{
+    const std::string bytes = header + "котка,cat\n";
+    CHECK(readPairs(u"Урок.csv", bytes, bytes.size()));
+    CHECK(readPairs(u"Урок.csv", bytes, 3'000'000'000).error
+          == u"Урок.csv: файлът е 3 000 000 000 байта, а програмата чете файлове до 16 MiB (16 777 216 байта).");
+}
+
+// An exercise handed from the web page's reader to its quiz comes back whole,
+// and anything cut short or with more after it is refused.
+TEST_CASE("an exercise packed and unpacked")
+{
+    drelvan::Exercise exercise = drelvan::builtInExercise();
+    exercise.pairs.push_back({std::u16string(70000, u'я'), std::u16string(1, u'\0'), u""});
+    const std::u16string packed = drelvan::packExercise(exercise);
+    const std::optional<drelvan::Exercise> back = drelvan::unpackExercise(packed);
+    REQUIRE(back);
+    CHECK(back->windowTitle == exercise.windowTitle);
+    CHECK(back->opening == exercise.opening);
+    CHECK(back->rightInKeyOrder);
+    REQUIRE(back->pairs.size() == exercise.pairs.size());
+    for (std::size_t i = 0; i < exercise.pairs.size(); ++i) {
+        CHECK(back->pairs[i].left == exercise.pairs[i].left);
+        CHECK(back->pairs[i].right == exercise.pairs[i].right);
+        CHECK(back->pairs[i].note == exercise.pairs[i].note);
+    }
+    for (const std::size_t cut : {std::size_t{0}, std::size_t{1}, packed.size() / 2, packed.size() - 1})
+        CHECK_FALSE(drelvan::unpackExercise(std::u16string_view(packed).substr(0, cut)));
+    CHECK_FALSE(drelvan::unpackExercise(packed + u'x'));
 }
