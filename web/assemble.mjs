@@ -6,14 +6,14 @@
 // and that style, by their hashes, and WebAssembly, and fetch only its own
 // folder.
 //
-//     node assemble.mjs <markup> <page.js> <quiz.js> <sw.js> <version> <folder>
+//     node assemble.mjs <markup> <page.js> <quiz.js> <reader.wasm> <sw.js> <version> <folder>
 //
 // <folder> holds the manifest and the icons already; index.html and sw.js
 // are written there.
 import { createHash } from 'node:crypto';
 import { readFileSync, writeFileSync } from 'node:fs';
 
-const [markup, pageScript, quizScript, worker, version, folder] = process.argv.slice(2);
+const [markup, pageScript, quizScript, readerWasm, worker, version, folder] = process.argv.slice(2);
 const read = (path) => readFileSync(path, 'utf8');
 const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
 
@@ -23,15 +23,35 @@ let html = read(markup);
 const plain = (path) => read(path).split('\n').map((line) => line.trim())
     .filter((line) => line && !line.startsWith('//')).join('\n');
 // The WebAssembly as a string of one character a byte: gzip packs it a fifth
-// smaller than in base64, and it is smaller raw too. Escaped: what a string
-// cannot hold (the line breaks, the quote, the backslash), what the HTML
-// parser would change (NUL, CR) and '<', so that no tag can begin.
+// smaller than in base64, and it is smaller raw too. Each byte is stored
+// turned by the same amount (its `shift`, mod 256), the one that leaves the
+// fewest characters that take two bytes in the page: escaped, or over 127,
+// which UTF-8 writes in two. WebAssembly is mostly zeros and small numbers,
+// and turned well it is a fifth smaller raw. Escaped: what a string cannot
+// hold (the line breaks, the quote, the backslash), what the HTML parser
+// would change (NUL, CR) and '<', so that no tag can begin.
 const escapes = { 0: '\\0', 10: '\\n', 13: '\\r', 39: "\\'", 60: '\\x3c', 92: '\\\\' };
-const bytes = readFileSync(quizScript.replace(/\.js$/, '.wasm'));
-// NUL before a digit would read as an octal escape, which a module forbids.
-const wasm = Array.from(bytes, (byte, at) => (byte === 0 && bytes[at + 1] >= 0x30 && bytes[at + 1] <= 0x39 ? '\\x00'
-    : escapes[byte] || String.fromCharCode(byte))).join('');
-const script = `var drelvanWasm='${wasm}';\n${read(quizScript).trim()}\n${plain(pageScript)}\n`;
+const cost = (code) => (escapes[code] ? escapes[code].length : code > 127 ? 2 : 1);
+function characters(path) {
+    const bytes = readFileSync(path);
+    const counts = new Array(256).fill(0);
+    for (const byte of bytes)
+        ++counts[byte];
+    const weight = (shift) => counts.reduce((sum, count, byte) => sum + count * cost((byte + shift) & 255), 0);
+    let shift = 0;
+    for (let tried = 1; tried < 256; ++tried)
+        if (weight(tried) < weight(shift))
+            shift = tried;
+    const turned = bytes.map((byte) => (byte + shift) & 255);
+    // NUL before a digit would read as an octal escape, which a module forbids.
+    const text = Array.from(turned, (code, at) => (code === 0 && turned[at + 1] >= 0x30 && turned[at + 1] <= 0x39
+        ? '\\x00' : escapes[code] || String.fromCharCode(code))).join('');
+    return `{text:'${text}',shift:${shift}}`;
+}
+// The reader of teachers' files, which the page compiles only when one is
+// opened (web/reader.cpp).
+const script = `var drelvanWasm=${characters(quizScript.replace(/\.js$/, '.wasm'))},`
+    + `drelvanReaderWasm=${characters(readerWasm)};\n${read(quizScript).trim()}\n${plain(pageScript)}\n`;
 if (script.includes('</script'))
     throw new Error('the script would end its element early');
 const style = html.match(/<style>([^]*?)<\/style>/)[1];

@@ -3,9 +3,9 @@
 // (drelvan.paint... in web/page.js). The script turns DOM events into these
 // calls and paints what it is told; every rule stays on this side.
 
+#include "content/exercisepack.hpp"
 #include "content/texts.hpp"
 #include "content/utf8.hpp"
-#include "pairs/pairfile.hpp"
 #include "quiz/frontend.hpp"
 #include "quiz/session.hpp"
 #include "web/domkeys.hpp"
@@ -99,11 +99,9 @@ public:
     }
 };
 
-// A teacher's file, as the page hands it over: its name and its bytes (no
-// more than maxPairFileBytes and one, which is enough for the reader to
-// refuse a larger file).
-std::u16string fileName;
-std::string fileBytes;
+// A teacher's file as the page hands it over from the reader's module
+// (web/reader.cpp), packed.
+std::u16string packedExercise;
 
 PageFrontEnd frontEnd;
 std::optional<Session> session;
@@ -140,38 +138,24 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE char16_t* dv_input() { return drelvan::input.data(); }
 EMSCRIPTEN_KEEPALIVE int dv_input_size() { return static_cast<int>(drelvan::input.size()); }
 
-// Where the page writes a file's name of `units` UTF-16 code units, and
-// then its `bytes`; dv_open() reads them.
-EMSCRIPTEN_KEEPALIVE char16_t* dv_file_name(int units)
+// Where the page writes an exercise that the reader's module packed, of
+// `units` UTF-16 code units; dv_open() reads it.
+EMSCRIPTEN_KEEPALIVE char16_t* dv_exercise(int units)
 {
-    drelvan::fileName.assign(static_cast<std::size_t>(std::max(units, 0)), u'\0');
-    return drelvan::fileName.data();
-}
-EMSCRIPTEN_KEEPALIVE char* dv_file(int bytes)
-{
-    drelvan::fileBytes.assign(static_cast<std::size_t>(std::max(bytes, 0)), '\0');
-    return drelvan::fileBytes.data();
-}
-// The most bytes of a file the page need hand over.
-EMSCRIPTEN_KEEPALIVE double dv_file_limit()
-{
-    return static_cast<double>(drelvan::maxPairFileBytes + 1);
+    drelvan::packedExercise.assign(static_cast<std::size_t>(std::max(units, 0)), u'\0');
+    return drelvan::packedExercise.data();
 }
 
-// Reads the file written to dv_file_name() and dv_file(): a whole exercise
-// takes the place of the game in play (returns 1); otherwise the reader's
-// message is shown, and the game goes on untouched (returns 0).
+// Opens the exercise written to dv_exercise() in place of the game in play
+// (returns 1). Returns 0, the game going on untouched, where it is not a
+// whole exercise.
 EMSCRIPTEN_KEEPALIVE int dv_open()
 {
-    if (!session)
+    std::optional<drelvan::Exercise> exercise = drelvan::unpackExercise(drelvan::packedExercise);
+    std::u16string().swap(drelvan::packedExercise);
+    if (!session || !exercise)
         return 0;
-    const drelvan::PairFile pairs = drelvan::readPairs(drelvan::fileName, drelvan::fileBytes);
-    std::string().swap(drelvan::fileBytes);
-    if (!pairs) {
-        drelvan_report_failure(pairs.error.data(), drelvan::length(pairs.error));
-        return 0;
-    }
-    session->open(*pairs.exercise);
+    session->open(*exercise);
     return 1;
 }
 

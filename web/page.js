@@ -187,26 +187,60 @@ var drelvan = (function () {
         reportFailure(failure.dataset[kind].replace('%1', name).replace('%2', reason || ''));
     }
 
-    // A teacher's file (a File, or a Blob and its name): the quiz's reader
+    // The reader of teachers' files is a WebAssembly module of its own
+    // (drelvanReaderWasm, a byte a character, put beside the quiz's by
+    // web/assemble.mjs), compiled the first time a file is opened. Each file
+    // is read by a new instance of it, which goes with the memory the file
+    // took once it is read.
+    var reader = null;
+    function readerModule() {
+        if (!reader) {
+            reader = WebAssembly.compile(wasmBytes(drelvanReaderWasm));
+        }
+        return reader.then(function (module) {
+            return WebAssembly.instantiate(module, {
+                env: { emscripten_notify_memory_growth: function () {} },
+                wasi_snapshot_preview1: { proc_exit: function (status) { throw new Error('exit ' + status); } }
+            });
+        }).then(function (instance) {
+            instance.exports._initialize();
+            return instance.exports;
+        });
+    }
+    // A teacher's file (a File, or a Blob and its name): the core's reader
     // opens it in place of the game in play, or says why not, the game going
-    // on. No more is read than the reader takes, and one byte over, which
-    // it refuses.
+    // on. No more is read than the reader takes, and nothing of a file
+    // larger than that, which the reader refuses by its size.
     function openFile(file, name) {
         name = name || file.name;
         whenStarted(function () {
-            file.slice(0, core._dv_file_limit()).arrayBuffer().then(function (buffer) {
-                openBytes(name, new Uint8Array(buffer));
-            }, function () { refuse('unreadable', name); });
+            readerModule().then(function (read) {
+                var limit = read.dr_limit();
+                return file.slice(0, file.size < limit ? limit : 0).arrayBuffer().then(function (buffer) {
+                    openBytes(read, name, new Uint8Array(buffer), file.size);
+                }, function () { refuse('unreadable', name); });
+            }).catch(function () { refuse('unreadable', name); });
         });
     }
-    function openBytes(name, bytes) {
-        var at = core._dv_file_name(name.length) >> 1;
+    function openBytes(read, name, bytes, size) {
+        var at = read.dr_name(name.length) >> 1;
+        var heap = new Uint16Array(read.memory.buffer);
         for (var i = 0; i < name.length; ++i)
-            core.HEAPU16[at + i] = name.charCodeAt(i);
+            heap[at + i] = name.charCodeAt(i);
         // The name is written first: making room for the bytes may grow the
-        // memory, and HEAPU8 with it.
-        at = core._dv_file(bytes.length);
-        core.HEAPU8.set(bytes, at);
+        // memory, and a view of it would then see none.
+        at = read.dr_bytes(bytes.length);
+        new Uint8Array(read.memory.buffer).set(bytes, at);
+        var units = read.dr_read(size);
+        var result = new Uint16Array(read.memory.buffer, read.dr_result(), units);
+        if (result[0] !== 1) {
+            var message = '';
+            for (i = 1; i < units; i += 4096)
+                message += String.fromCharCode.apply(null, result.subarray(i, Math.min(units, i + 4096)));
+            return reportFailure(message);
+        }
+        at = core._dv_exercise(units - 1) >> 1; // which may grow the quiz's memory
+        core.HEAPU16.set(result.subarray(1), at);
         if (core._dv_open()) {
             if (!failure.hidden)
                 putFailureAway();
@@ -493,6 +527,15 @@ var drelvan = (function () {
 // module: its names are its own).
 self.drelvan = drelvan;
 
+// A WebAssembly module's bytes from the string web/assemble.mjs made of
+// them, each turned by the same shift.
+function wasmBytes(wasm) {
+    var bytes = new Uint8Array(wasm.text.length);
+    for (var at = 0; at < bytes.length; ++at)
+        bytes[at] = wasm.text.charCodeAt(at) - wasm.shift;
+    return bytes;
+}
+
 // The WebAssembly (drelvanWasm, a byte a character, put before this script
 // by web/assemble.mjs) compiles on the browser's own threads from the start,
 // while the window is drawn; the quiz starts once both are done, so that its
@@ -500,11 +543,8 @@ self.drelvan = drelvan;
 if (typeof WebAssembly !== 'object') {
     drelvan.noWebAssembly();
 } else {
-    var bytes = new Uint8Array(drelvanWasm.length);
-    for (var at = 0; at < bytes.length; ++at)
-        bytes[at] = drelvanWasm.charCodeAt(at);
     Promise.all([
-        WebAssembly.compile(bytes),
+        WebAssembly.compile(wasmBytes(drelvanWasm)),
         new Promise(function (drawn) { requestAnimationFrame(function () { setTimeout(drawn); }); })
     ]).then(function (done) {
         return createDrelvan({

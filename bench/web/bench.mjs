@@ -214,6 +214,12 @@ clearTimeout(watchdog);
 const files = readdirSync(folder);
 const raw = files.reduce((sum, name) => sum + readFileSync(`${folder}/${name}`).length, 0);
 const gzip = files.reduce((sum, name) => sum + gzipSync(readFileSync(`${folder}/${name}`), { level: 9 }).length, 0);
+// The same without the reader of teachers' files, which the built-in quiz's
+// start neither compiles nor instantiates (information).
+const withoutReader = readFileSync(`${folder}/index.html`, 'latin1').replace(/,drelvanReaderWasm=\{text:'(?:[^'\\]|\\.)*',shift:\d+\}/, '');
+const readerRaw = readFileSync(`${folder}/index.html`).length - withoutReader.length;
+const readerGzip = gzipSync(readFileSync(`${folder}/index.html`), { level: 9 }).length
+    - gzipSync(Buffer.from(withoutReader, 'latin1'), { level: 9 }).length;
 if (process.env.DRELVAN_BENCH_SAMPLES)
     console.log(JSON.stringify({ figures, memory, pairs }));
 
@@ -246,6 +252,9 @@ console.log(`memory (medians): the page's renderer ${MiB(median(memory.quiz.map(
     + `the floor's ${MiB(median(memory.floor.map((m) => m.renderer))).toFixed(1)}; JS heaps and WebAssembly memory `
     + `${MiB(overFloor('heaps')).toFixed(1)} MiB over the floor's; all processes over about:blank `
     + `${MiB(median(memory.quiz.map((m) => m.overBlank))).toFixed(1)} MiB (information)`);
+console.log(`the reader of teachers' files in the page: ${(readerRaw / 1024).toFixed(1)} KiB raw, `
+    + `${(readerGzip / 1024).toFixed(1)} KiB gzip; without it ${((raw - readerRaw) / 1024).toFixed(1)} KiB raw, `
+    + `${((gzip - readerGzip) / 1024).toFixed(1)} KiB gzip (information)`);
 console.log(`files: ${files.join(' ')}${lost.length ? `; loads that gave no figure: ${lost.join(', ')}` : ''}`);
 
 const notOpened = 'not measured: the page opens no file yet';

@@ -55,6 +55,23 @@ for (const how of ['drop', 'Ctrl+O', '?pairs=']) {
     });
 }
 
+// The built-in quiz's start compiles the quiz's module alone; the reader's
+// is compiled with the first file, and once.
+test('the reader is compiled when the first file is opened, not at start', async ({ page }) => {
+    await page.addInitScript(() => {
+        const compile = WebAssembly.compile;
+        self.compiled = [];
+        WebAssembly.compile = (bytes) => { self.compiled.push(bytes.length); return compile(bytes); };
+    });
+    await open(page);
+    expect(await page.evaluate(() => self.compiled.length)).toBe(1);
+    for (let time = 0; time < 2; ++time) {
+        await drop(page, animals);
+        await shows(page, animals);
+    }
+    expect(await page.evaluate(() => self.compiled.length)).toBe(2);
+});
+
 test('a bad file: the reader\'s message, spoken, and the game in play untouched', async ({ page }) => {
     await open(page);
     await check(page, ['names', expected.names[2]], ['periods', expected.periods[5]]);
@@ -64,6 +81,16 @@ test('a bad file: the reader\'s message, spoken, and the game in play untouched'
     await expect(page.getByRole('alert').locator('span')).toHaveText(files['лошо.csv'].error);
     expect(await read(page)).toEqual(before);
     expect(await page.title()).toBe(expected.title);
+    // A file over the limit is refused by its own size, of which no byte
+    // reaches the reader.
+    await page.evaluate(() => {
+        const transfer = new DataTransfer();
+        transfer.items.add(new File([new Uint8Array(20_000_000)], 'огромен.csv'));
+        document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+    });
+    await expect(page.getByRole('alert').locator('span')).toHaveText('огромен.csv: файлът е 20 000 000 байта, '
+        + 'а програмата чете файлове до 16 MiB (16 777 216 байта).');
+    expect(await read(page)).toEqual(before);
     // The next good file puts the message away.
     await drop(page, animals);
     await shows(page, animals);
