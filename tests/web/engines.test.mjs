@@ -4,7 +4,7 @@
 // names. Chromium plays the whole suites (Playwright); these are the part
 // that every engine must hold: the texts, the lists' order, checks by the
 // pointer, keys and touch, type-ahead, "Чисти", the live region, no script
-// error, offline after the first visit. A check an engine's automation
+// error, a teacher's file, offline after the first visit. A check an engine's automation
 // cannot play is skipped, saying why.
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
@@ -182,6 +182,29 @@ const checks = [
             assert.deepEqual([shown.names.top, shown.periods.top], [0, 0]);
         });
     }]),
+    ['a teacher\'s file dropped: a bad one\'s message, the game untouched, then a good one\'s quiz', async () => {
+        await ui.open(pageUrl);
+        // Drops the file in the page and waits until the page says what
+        // became of it: the failure's panel, or the file's title.
+        const dropped = (file) => ui.evaluate(async ({ name, text, title }) => {
+            const transfer = new DataTransfer();
+            transfer.items.add(new File([text], name));
+            document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+            const failure = document.getElementById('failure'), before = failure.lastChild.textContent;
+            const told = () => (failure.hidden ? '' : failure.lastChild.textContent);
+            for (let waited = 0; waited < 200 && document.title !== title && (!told() || told() === before); ++waited)
+                await new Promise((done) => setTimeout(done, 50));
+            return told() || null;
+        }, file);
+        const bad = expected.files['лошо.csv'], good = expected.files['животни.kvtml'];
+        assert.equal(await dropped({ ...bad, title: null }), bad.error);
+        await shows((shown) => assert.deepEqual([shown.names.entries, shown.periods.entries], [names, periods]));
+        assert.equal(await dropped({ ...good, title: good.windowTitle }), null);
+        await shows((shown) => {
+            assert.deepEqual([shown.names.entries, shown.periods.entries, shown.verdict],
+                             [good.names, good.periods, lf(good.opening)]);
+        });
+    }],
     ['served, it plays offline after the first visit', async (t) => {
         const { server, origin } = await serve();
         try {
