@@ -7,11 +7,15 @@
 //       win32=build-windows/differential/win32.trace web=build-web/differential/web.trace
 //
 // A trace that is missing skips the comparison (exit 77), or fails it with
-// --require (scripts/test, which has just written them all). A script that
-// Tabs forward from "Чисти" fails too: there the page gives the keyboard
-// back to the browser, as a page must, and the windows go round.
+// --require or DRELVAN_DIFFERENTIAL_REQUIRE=1 (scripts/test, which has just
+// written them all). A script that Tabs forward from "Чисти", or back from
+// the verdict box, fails too: there the page gives the keyboard back to the
+// browser, as a page must, and the windows go round.
 import { existsSync, readFileSync } from 'node:fs';
 import { pathToFileURL } from 'node:url';
+
+// The keys that take the focus out of the page, from the control that has it.
+const leaving = { reset: { key: 'Tab', from: '"Чисти" forwards' }, verdict: { key: 'Shift+Tab', from: 'the verdict box backwards' } };
 
 // Each trace's lines, [step, key, field, value].
 const linesOf = (text) => text.split('\n').filter((line) => line).map((line) => {
@@ -46,19 +50,20 @@ export function compare(traces) {
         if (here.some((line) => line.value !== first.value))
             return [`step ${first.step} (${first.key}), ${first.field}:\n`
                     + names.map((name, n) => `  ${name}: ${here[n].value}`).join('\n')];
-        if (first.field === 'focus' && first.value === 'reset') {
+        const out = first.field === 'focus' && leaving[first.value];
+        if (out) {
             const next = read[names[0]].find((line) => Number(line.step) === Number(first.step) + 1);
-            if (next && next.key === 'Tab')
-                return [`step ${next.step} (Tab): the script Tabs forward from "Чисти", where the page leaves the keyboard to the browser`];
+            if (next && next.key === out.key)
+                return [`step ${next.step} (${next.key}): the script leaves ${out.from}, where the page gives the keyboard back to the browser`];
         }
     }
     return [];
 }
 
 function main(args) {
-    const require = args[0] === '--require';
+    const require = args[0] === '--require' || process.env.DRELVAN_DIFFERENTIAL_REQUIRE === '1';
     const traces = {};
-    for (const arg of require ? args.slice(1) : args) {
+    for (const arg of args.filter((a) => a !== '--require')) {
         const [name, path] = arg.split(/=(.*)/s);
         if (!existsSync(path)) {
             console.log(`${require ? 'failed' : 'skipped'}: no ${name} trace at ${path}`);
