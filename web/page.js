@@ -333,6 +333,17 @@ var drelvan = (function () {
             event.preventDefault();
     });
     byId('reset').addEventListener('click', function () { core && core._dv_reset(); });
+    // On "Чисти" the arrows move the focus as a desktop window's dialog keys
+    // do: Up and Left to the periods before it, Down and Right round to the
+    // verdict box. Tab from here leaves the page, as a page's last control
+    // must; Alt with an arrow stays the browser's.
+    byId('reset').addEventListener('keydown', function (event) {
+        var back = event.key === 'ArrowUp' || event.key === 'ArrowLeft';
+        if (event.altKey || event.metaKey || !(back || event.key === 'ArrowDown' || event.key === 'ArrowRight'))
+            return;
+        event.preventDefault();
+        (back ? lists[1] : verdict).focus();
+    });
     addEventListener('resize', function () { core && rowsFit(); });
     dismiss.addEventListener('focus', function (event) { focusBefore = event.relatedTarget; });
     // Shown in the page, where the learner is, and spoken (role=alert); the
