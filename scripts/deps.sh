@@ -51,7 +51,7 @@ DRELVAN_BENCH_PACKAGES=(xvfb valgrind)
 # engine must pass. Node and npm come with Emscripten where there is no Node
 # yet; a Node already installed (e.g. from NodeSource) is kept: Debian's npm
 # would conflict with it.
-DRELVAN_WEB_PACKAGES=(cmake emscripten doctest-dev librsvg2-bin pngquant chromium fonts-liberation2 fonts-dejavu-core
+DRELVAN_WEB_PACKAGES=(cmake emscripten doctest-dev librsvg2-bin pngquant terser chromium fonts-liberation2 fonts-dejavu-core
     firefox-esr webkit2gtk-driver xvfb)
 
 drelvan_install_web() {

@@ -6,20 +6,24 @@
 // and that style, by their hashes, and WebAssembly, and fetch only its own
 // folder.
 //
-//     node assemble.mjs <markup> <page.js> <quiz.js> <reader.wasm> <sw.js> <version> <folder>
+//     NODE_PATH=/usr/share/nodejs node assemble.mjs <markup> <page.js> <quiz.js> <reader.wasm> <sw.js> <version> <folder>
 //
 // <folder> holds the manifest and the icons already; index.html and sw.js
 // are written there.
 import { createHash } from 'node:crypto';
 import { readFileSync, writeFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
+
+// Debian's terser (package terser), run with NODE_PATH=/usr/share/nodejs,
+// where Debian keeps Node's modules.
+const { minify } = createRequire(import.meta.url)('terser');
 
 const [markup, pageScript, quizScript, readerWasm, worker, version, folder] = process.argv.slice(2);
 const read = (path) => readFileSync(path, 'utf8');
 const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
 
 let html = read(markup);
-// The page's own scripts without their comment lines and indentation: their
-// share of the page's size halves.
+// The service worker without its comment lines and indentation.
 const plain = (path) => read(path).split('\n').map((line) => line.trim())
     .filter((line) => line && !line.startsWith('//')).join('\n');
 // The WebAssembly as a string of one character a byte: gzip packs it a fifth
@@ -50,8 +54,12 @@ function characters(path) {
 }
 // The reader of teachers' files, which the page compiles only when one is
 // opened (web/reader.cpp).
+// Emscripten's glue and the page's own script, minified as one module (their
+// share of the page's size halves); the WebAssembly's strings stay as made.
+const code = (await minify(`${read(quizScript)}\n${read(pageScript)}`, { module: true, compress: true, mangle: true }))
+    .code;
 const script = `var drelvanWasm=${characters(quizScript.replace(/\.js$/, '.wasm'))},`
-    + `drelvanReaderWasm=${characters(readerWasm)};\n${read(quizScript).trim()}\n${plain(pageScript)}\n`;
+    + `drelvanReaderWasm=${characters(readerWasm)};\n${code}\n`;
 if (script.includes('</script'))
     throw new Error('the script would end its element early');
 const style = html.match(/<style>([^]*?)<\/style>/)[1];

@@ -66,7 +66,8 @@ function nextRelease(title) {
     const markup = `${next}/index.in.html`;
     writeFileSync(markup, readFileSync(process.env.DRELVAN_MARKUP, 'utf8').replace(`>${expected.resetCaption}<`, `>${title}<`));
     execFileSync(process.execPath, ['../../web/assemble.mjs', markup, '../../web/page.js', process.env.DRELVAN_QUIZ,
-                                    process.env.DRELVAN_READER, '../../web/sw.js', `${process.env.DRELVAN_RELEASE}-next`, next]);
+                                    process.env.DRELVAN_READER, '../../web/sw.js', `${process.env.DRELVAN_RELEASE}-next`, next],
+                 { env: { ...process.env, NODE_PATH: '/usr/share/nodejs' } });
     return next;
 }
 
