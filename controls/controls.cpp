@@ -3,6 +3,7 @@
 #include "controls/listrules.hpp"
 
 #include <algorithm>
+#include <span>
 
 namespace drelvan {
 
@@ -56,9 +57,10 @@ void ListBox::sortAddedNow() const
 {
     const auto less = [](const std::u16string& a, const std::u16string& b) { return listrules::naturalLess(a, b); };
     const auto added = entries_.begin() + static_cast<std::ptrdiff_t>(inOrder_);
-    // Both stable: an added entry goes behind the equal ones that were there
-    // before it, as inserting each behind its equals would put it.
-    std::stable_sort(added, entries_.end(), less);
+    // Entries that neither order puts first are the same text, so where an
+    // added one goes among its equals cannot be told; the merge is stable
+    // all the same, as inserting each behind its equals would be.
+    listrules::sortNaturally(std::span(added, entries_.end()));
     std::inplace_merge(entries_.begin(), added, entries_.end(), less);
     inOrder_ = entries_.size();
 }
