@@ -67,12 +67,17 @@ void ListBox::sortAddedNow() const
 
 void ListBox::AddItem(std::u16string_view text)
 {
+    AddItem(std::u16string(text));
+}
+
+void ListBox::AddItem(std::u16string&& text)
+{
     if (entries_.size() >= static_cast<std::size_t>(maxCount))
         fail("AddItem", ListCount(), "the list already holds the most entries a 16-bit count allows, 32767");
     ++revision_;
     lastRemoved_ = -1;
     if (!sorted_ || selected_ < 0) {
-        entries_.emplace_back(text);
+        entries_.push_back(std::move(text));
         if (!sorted_)
             inOrder_ = entries_.size();
         return;
@@ -84,7 +89,7 @@ void ListBox::AddItem(std::u16string_view text)
     // An insertion in front of the selected entry moves the selection with it.
     if (place - entries_.begin() <= selected_)
         ++selected_;
-    entries_.emplace(place, text);
+    entries_.insert(place, std::move(text));
     inOrder_ = entries_.size();
 }
 

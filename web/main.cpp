@@ -165,13 +165,13 @@ EMSCRIPTEN_KEEPALIVE int dv_open()
 {
     if (!session)
         return 0;
-    const drelvan::PairFile pairs = drelvan::readPairs(drelvan::fileName, drelvan::fileBytes);
+    drelvan::PairFile pairs = drelvan::readPairs(drelvan::fileName, drelvan::fileBytes);
     std::string().swap(drelvan::fileBytes);
     if (!pairs) {
         drelvan_report_failure(pairs.error.data(), drelvan::length(pairs.error));
         return 0;
     }
-    session->open(*pairs.exercise);
+    session->open(std::move(*pairs.exercise));
     return 1;
 }
 
