@@ -117,7 +117,7 @@ void QuizWindow::showCaptions(const Form& form)
 void QuizWindow::measureLists()
 {
     for (auto& list : lists_)
-        list->measure();
+        list->countRows();
 }
 
 void QuizWindow::open(Exercise exercise)
