@@ -3,6 +3,7 @@
 #include "controls/listrules.hpp"
 
 #include <algorithm>
+#include <span>
 
 namespace drelvan {
 
@@ -56,21 +57,27 @@ void ListBox::sortAddedNow() const
 {
     const auto less = [](const std::u16string& a, const std::u16string& b) { return listrules::naturalLess(a, b); };
     const auto added = entries_.begin() + static_cast<std::ptrdiff_t>(inOrder_);
-    // Both stable: an added entry goes behind the equal ones that were there
-    // before it, as inserting each behind its equals would put it.
-    std::stable_sort(added, entries_.end(), less);
+    // Entries that neither order puts first are the same text, so where an
+    // added one goes among its equals cannot be told; the merge is stable
+    // all the same, as inserting each behind its equals would be.
+    listrules::sortNaturally(std::span(added, entries_.end()));
     std::inplace_merge(entries_.begin(), added, entries_.end(), less);
     inOrder_ = entries_.size();
 }
 
 void ListBox::AddItem(std::u16string_view text)
 {
+    AddItem(std::u16string(text));
+}
+
+void ListBox::AddItem(std::u16string&& text)
+{
     if (entries_.size() >= static_cast<std::size_t>(maxCount))
         fail("AddItem", ListCount(), "the list already holds the most entries a 16-bit count allows, 32767");
     ++revision_;
     lastRemoved_ = -1;
     if (!sorted_ || selected_ < 0) {
-        entries_.emplace_back(text);
+        entries_.push_back(std::move(text));
         if (!sorted_)
             inOrder_ = entries_.size();
         return;
@@ -82,7 +89,7 @@ void ListBox::AddItem(std::u16string_view text)
     // An insertion in front of the selected entry moves the selection with it.
     if (place - entries_.begin() <= selected_)
         ++selected_;
-    entries_.emplace(place, text);
+    entries_.insert(place, std::move(text));
     inOrder_ = entries_.size();
 }
 

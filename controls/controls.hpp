@@ -58,6 +58,12 @@ public:
     // the quiz's Cyrillic names that is the alphabetical order); an equal
     // entry goes behind the ones already there. Otherwise the entry is appended.
     void AddItem(std::u16string_view text);
+    // The same, keeping the text itself rather than a copy.
+    void AddItem(std::u16string&& text);
+    void AddItem(const char16_t* text) { AddItem(std::u16string_view(text)); }
+    // Room for `count` entries in all, so that a list filled entry by entry
+    // is not moved as it grows.
+    void reserve(std::size_t count) { entries_.reserve(count); }
     // The entries behind `index` move up one place, and so does a selection
     // among them; removing the selected entry leaves nothing selected.
     void RemoveItem(int16_t index);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,14 @@ char16_t foldCase(char16_t c);
 // the order of insertion. For the khans' names it is the alphabetical order,
 // and for their periods the chronological one.
 bool naturalLess(std::u16string_view a, std::u16string_view b);
+
+// Puts `texts` in naturalLess's order, as std::sort with it would, at a
+// fraction of its cost for a long list: each text's sort key is made once,
+// its letters folded and its numbers written so that they compare as
+// numbers, and the keys compare code unit by code unit. Texts that
+// naturalLess leaves equal are the same text, so no order among them can be
+// told.
+void sortNaturally(std::span<std::u16string> texts);
 
 // Letters typed in quick succession search for an entry that starts with
 // them all, ignoring case. A new search starts behind the focus mark and

@@ -85,6 +85,12 @@ bool isUtf8(std::string_view bytes)
         }
         if (i >= bytes.size())
             break;
+        // Cyrillic is two bytes a letter.
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead >= 0xC2 && lead < 0xE0 && i + 1 < bytes.size() && (static_cast<unsigned char>(bytes[i + 1]) & 0xC0) == 0x80) {
+            i += 2;
+            continue;
+        }
         char32_t c;
         const std::size_t length = utf8Sequence(bytes, i, c);
         if (length == 0)
@@ -125,6 +131,35 @@ void TextSource::skip()
     }
     afterHigh = taken >= 0xD800 && taken < 0xDC00;
     at += length;
+}
+
+void TextSource::takePlain(std::u16string& out, std::size_t limit, char stop)
+{
+    const bool utf8 = encoding_ == Encoding::utf8;
+    if (next != none || low != 0 || !(utf8 || encoding_ == Encoding::windows1251))
+        return;
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    std::size_t i = at;
+    while (i < bytes.size() && out.size() < limit) {
+        const unsigned char b = byte(i);
+        if (b < 0x80) {
+            if (b == '\r' || b == '\n' || b == static_cast<unsigned char>(stop))
+                break;
+            out += static_cast<char16_t>(b);
+            ++i;
+        } else if (!utf8) {
+            out += windows1251[b - 0x80];
+            ++i;
+        } else if (b >= 0xC2 && b < 0xE0 && i + 1 < bytes.size() && (byte(i + 1) & 0xC0) == 0x80) {
+            out += static_cast<char16_t>(((b & 0x1F) << 6) | (byte(i + 1) & 0x3F));
+            i += 2;
+        } else {
+            break;
+        }
+    }
+    if (i != at)
+        afterHigh = false;
+    at = i;
 }
 
 int TextSource::decode()

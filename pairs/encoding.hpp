@@ -32,6 +32,12 @@ public:
         return next;
     }
     void skip();
+    // Takes the code units from here on onto `out` while it is shorter than
+    // `limit`, as peek() and skip() one by one would, up to the first CR, LF
+    // or `stop` (none of them taken), or the first unit this does not decode
+    // itself: anything but ASCII and two-byte UTF-8 in UTF-8, and anything in
+    // UTF-16. What is left, peek() and skip() go on with.
+    void takePlain(std::u16string& out, std::size_t limit, char stop);
 
     const std::u16string& problem() const { return problem_; }
 

@@ -7,10 +7,12 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -283,11 +285,11 @@ public:
 
     Exercise read(std::u16string_view fileName)
     {
-        std::vector<std::u16string> row;
         std::u16string left, right;
         bool header = true;
         PairCollector pairs;
-        while (readRow(row, header)) {
+        while (readRow(header)) {
+            const std::span<const std::u16string> row(cells.data(), cellCount);
             if (std::all_of(row.begin(), row.end(), [](const std::u16string& cell) { return cell.empty(); }))
                 continue;
             if (row.size() < 2)
@@ -299,13 +301,15 @@ public:
             checkText(row[1], fieldLines[1], 2, header ? rightCaption : rightText);
             if (row.size() > 2)
                 checkText(row[2], fieldLines[2], 3, header ? noteCaption : noteText);
+            // Copies, as long as their texts: the cells keep their room for
+            // the next row.
             if (header) {
-                left = std::move(row[0]);
-                right = std::move(row[1]);
+                left = row[0];
+                right = row[1];
                 header = false;
                 continue;
             }
-            pairs.add(rowLine, Pair{std::move(row[0]), std::move(row[1]), row.size() > 2 ? std::move(row[2]) : u""});
+            pairs.add(rowLine, Pair{row[0], row[1], row.size() > 2 ? row[2] : std::u16string()});
         }
         if (header)
             refuse(0, 0, u"файлът е празен; първият му ред трябва да носи имената на двата списъка");
@@ -313,28 +317,27 @@ public:
     }
 
 private:
-    // Reads the next row into `row` (its first three cells), its first line
-    // into rowLine and each cell's into fieldLines. False at the end of the
-    // text.
-    bool readRow(std::vector<std::u16string>& row, bool header)
+    // Reads the next row's first three cells into `cells` (cellCount of
+    // them), its first line into rowLine and each cell's into fieldLines.
+    // False at the end of the text.
+    bool readRow(bool header)
     {
         if (source.peek() == pairs::TextSource::end)
             return false;
-        row.clear();
-        fieldLines.clear();
+        cellCount = 0;
         rowLine = line;
         for (std::size_t field = 1;; ++field) {
             const Role* role = field == 1   ? (header ? &leftCaption : &leftText)
                                : field == 2 ? (header ? &rightCaption : &rightText)
                                : field == 3 ? (header ? &noteCaption : &noteText)
                                             : nullptr;
-            std::u16string cell;
+            // A cell past the third is to be empty, and is read into none.
+            std::u16string& cell = role ? cells[cellCount] : beyond;
+            cell.clear();
             const std::size_t cellLine = line;
             const bool more = readField(cell, role, field, cellLine);
-            if (role) {
-                row.push_back(std::move(cell));
-                fieldLines.push_back(cellLine);
-            }
+            if (role)
+                fieldLines[cellCount++] = cellLine;
             if (!more)
                 return true;
         }
@@ -361,6 +364,9 @@ private:
             source.skip();
         }
         for (;;) {
+            // Most of a cell is plain text, taken as a run; the rest, one by
+            // one here.
+            source.takePlain(cell, limit, static_cast<char>(inQuotes ? u'"' : separator));
             const int c = source.peek();
             if (c == pairs::TextSource::bad)
                 refuse(line, 0, source.problem());
@@ -421,7 +427,10 @@ private:
     char16_t separator;
     std::size_t line = 1;
     std::size_t rowLine = 1;
-    std::vector<std::size_t> fieldLines;
+    std::array<std::u16string, 3> cells;
+    std::u16string beyond;
+    std::size_t cellCount = 0;
+    std::array<std::size_t, 3> fieldLines{};
 };
 
 Exercise readSpreadsheet(std::u16string_view fileName, std::string_view bytes)

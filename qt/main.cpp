@@ -31,8 +31,12 @@ int main(int argc, char* argv[])
             return drelvan::refuseFile(pairs->error);
     }
     drelvan::QuizWindow window;
-    if (pairs)
-        window.session().open(*pairs->exercise);
+    if (pairs) {
+        // The file's texts move into the quiz, and nothing of the file is
+        // kept beside them.
+        window.session().open(std::move(*pairs->exercise));
+        pairs.reset();
+    }
     window.show();
     return QApplication::exec();
 }

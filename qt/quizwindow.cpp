@@ -261,7 +261,7 @@ bool QuizWindow::openFile(const QString& path)
         box->open();
         return false;
     }
-    session_.open(*pairs.exercise);
+    session_.open(std::move(*pairs.exercise));
     return true;
 }
 

@@ -8,24 +8,29 @@ namespace drelvan {
 
 namespace {
 
-std::vector<ListBox> keyLists(const Exercise& exercise)
+// The key keeps the exercise's own texts, and the lists the learner sees
+// copies of them; the exercise's pairs are left empty.
+std::vector<ListBox> keyLists(Exercise& exercise)
 {
     std::vector<ListBox> lists{ListBox(/*sorted=*/true), ListBox(/*sorted=*/!exercise.rightInKeyOrder), ListBox(),
                                ListBox(), ListBox()};
-    for (const Pair& pair : exercise.pairs) {
-        lists[0].AddItem(pair.left);
-        lists[1].AddItem(pair.right);
-        lists[2].AddItem(pair.left);
-        lists[3].AddItem(pair.right);
-        lists[4].AddItem(pair.note);
+    for (ListBox& list : lists)
+        list.reserve(exercise.pairs.size());
+    for (Pair& pair : exercise.pairs) {
+        lists[0].AddItem(std::u16string_view(pair.left));
+        lists[1].AddItem(std::u16string_view(pair.right));
+        lists[2].AddItem(std::move(pair.left));
+        lists[3].AddItem(std::move(pair.right));
+        lists[4].AddItem(std::move(pair.note));
     }
+    exercise.pairs = {};
     return lists;
 }
 
-TextBox openingVerdict(const Exercise& exercise)
+TextBox openingVerdict(Exercise& exercise)
 {
     TextBox verdict;
-    verdict.SetText(exercise.opening);
+    verdict.SetText(std::move(exercise.opening));
     return verdict;
 }
 
@@ -33,8 +38,8 @@ TextBox openingVerdict(const Exercise& exercise)
 
 Quiz::Quiz() : Quiz(builtInExercise()) {}
 
-Quiz::Quiz(const Exercise& exercise)
-    : form_(exercise.windowTitle, {openingVerdict(exercise)}, keyLists(exercise),
+Quiz::Quiz(Exercise exercise)
+    : form_(std::move(exercise.windowTitle), {openingVerdict(exercise)}, keyLists(exercise),
             {CommandButton(texts::resetCaption)},
             {Label(exercise.title), Label(exercise.leftCaption), Label(exercise.rightCaption)})
 {

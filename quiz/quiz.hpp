@@ -19,7 +19,9 @@ class Quiz {
 public:
     // The sixteen khans.
     Quiz();
-    explicit Quiz(const Exercise& exercise);
+    // The exercise's texts move into the lists: pass it with std::move
+    // where it is not wanted afterwards, as a file's large one is not.
+    explicit Quiz(Exercise exercise);
     Quiz(const Quiz&) = delete;
     Quiz& operator=(const Quiz&) = delete;
 

@@ -2,17 +2,17 @@
 
 namespace drelvan {
 
-Session::Session(FrontEnd& frontEnd, const Exercise& exercise)
+Session::Session(FrontEnd& frontEnd, Exercise exercise)
     : frontEnd_(frontEnd),
-      quiz_(std::make_unique<Quiz>(exercise)),
+      quiz_(std::make_unique<Quiz>(std::move(exercise))),
       lists_{ListController(quiz_->form().List1(0)), ListController(quiz_->form().List1(1))},
       verdictShown_(quiz_->form().Text1(0).revision())
 {
 }
 
-void Session::open(const Exercise& exercise)
+void Session::open(Exercise exercise)
 {
-    auto quiz = std::make_unique<Quiz>(exercise);
+    auto quiz = std::make_unique<Quiz>(std::move(exercise));
     std::array<ListController, 2> lists{ListController(quiz->form().List1(0)), ListController(quiz->form().List1(1))};
     for (std::size_t member = 0; member < lists.size(); ++member) {
         lists[member].setRowsShown(lists_[member].rowsShown());

@@ -21,7 +21,8 @@ namespace drelvan {
 // or an exercise's left texts) and 1 (periods, or its right texts).
 class Session {
 public:
-    explicit Session(FrontEnd& frontEnd, const Exercise& exercise = builtInExercise());
+    // The exercise's texts move into the quiz (see Quiz).
+    explicit Session(FrontEnd& frontEnd, Exercise exercise = builtInExercise());
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -50,7 +51,7 @@ public:
     // verdict box: every text and list is shown again, the lists from their
     // first rows, and a screen reader is told the new quiz's title and
     // opening text. The lists keep their rows shown and their focus.
-    void open(const Exercise& exercise);
+    void open(Exercise exercise);
 
     // The model itself, for tests that stage a failure or a state of play.
     Form& model() { return quiz_->form(); }

@@ -155,7 +155,7 @@ EMSCRIPTEN_KEEPALIVE int dv_open()
     std::u16string().swap(drelvan::packedExercise);
     if (!session || !exercise)
         return 0;
-    session->open(*exercise);
+    session->open(std::move(*exercise));
     return 1;
 }
 

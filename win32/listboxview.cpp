@@ -42,11 +42,17 @@ void ListBoxView::show(const ListShown& list)
     } else if (list.change.kind == EntriesChange::Replaced) {
         SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
         SendMessageW(hwnd(), LB_RESETCONTENT, 0, 0);
+        // Room for them all at once, rather than a few more entries at a time.
+        std::size_t units = 0;
+        for (const std::u16string& entry : list.entries)
+            units += entry.size() + 1;
+        SendMessageW(hwnd(), LB_INITSTORAGE, list.entries.size(), static_cast<LPARAM>(units * sizeof(wchar_t)));
         for (const std::u16string& entry : list.entries)
             SendMessageW(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(entry)));
         SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
         InvalidateRect(hwnd(), nullptr, TRUE);
         dealt_ = list.entries;
+        fitted_ = false;
         // A scroll bar that comes or goes changes the rows that fit. The
         // session hears of it once it has finished telling what to show.
         fitWidth();
@@ -62,14 +68,24 @@ void ListBoxView::show(const ListShown& list)
 void ListBoxView::measure()
 {
     fitWidth();
+    countRows();
+}
+
+void ListBoxView::countRows()
+{
     session_.setRowsShown(member_, rowsThatFit());
 }
 
 void ListBoxView::fitWidth()
 {
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
+    if (fitted_ && font == fittedIn_)
+        return;
+    fitted_ = true;
+    fittedIn_ = font;
     int widest = 0;
     HDC dc = GetDC(hwnd());
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    HGDIOBJ oldFont = SelectObject(dc, font);
     for (const std::u16string& entry : dealt_) {
         SIZE extent{};
         GetTextExtentPoint32W(dc, wide(entry), static_cast<int>(entry.size()), &extent);
@@ -136,7 +152,7 @@ LRESULT ListBoxView::handle(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case remeasure:
-        measure();
+        countRows();
         return 0;
     case WM_MOUSEWHEEL:
         session_.wheel(member_, GET_WHEEL_DELTA_WPARAM(wParam));

@@ -23,8 +23,11 @@ public:
 
     // Sets the width the list scrolls over to its widest entry of the deal,
     // then tells the session how many whole rows fit: after the list was
-    // placed, given another font or dealt other entries.
+    // placed or given another font.
     void measure();
+    // Tells the session how many whole rows fit, the width being fitted
+    // already: after the list was dealt other entries, which show() fits.
+    void countRows();
 
     // A screen reader changed the selection: it becomes the learner's pick.
     void selectionChangedByControl();
@@ -42,6 +45,11 @@ private:
     // The entries as last dealt. The width to scroll over is theirs while
     // the game goes on: the list keeps its height as checks take entries out.
     std::vector<std::u16string> dealt_;
+    // Whether the deal's width has been fitted, and in which font (null: the
+    // system's). The window sets a new font (made before the old one is
+    // deleted, so never the same handle) and measures every list at once.
+    bool fitted_ = false;
+    HFONT fittedIn_ = nullptr;
 };
 
 } // namespace drelvan::win32

@@ -78,7 +78,10 @@ int runQuiz(int showCommand, const std::vector<std::u16string>& arguments)
         exercise = std::move(file.exercise);
     }
 
-    QuizWindow window(exercise ? *exercise : builtInExercise());
+    // The file's texts move into the quiz: a copy of a large file's would
+    // double what it takes while the window is made.
+    QuizWindow window(exercise ? std::move(*exercise) : builtInExercise());
+    exercise.reset();
     if (!window.hwnd()) {
         const std::u16string text(texts::startFailure);
         MessageBoxW(nullptr, wide(text), wide(window.form().Caption()), MB_OK | MB_ICONERROR);

@@ -51,7 +51,7 @@ bool QuizWindow::registerClass()
     return registered;
 }
 
-QuizWindow::QuizWindow(const Exercise& exercise) : session_(*this, exercise), chooseFile_(&askForPairFile)
+QuizWindow::QuizWindow(Exercise exercise) : session_(*this, std::move(exercise)), chooseFile_(&askForPairFile)
 {
     if (!registerClass())
         return;
@@ -117,12 +117,12 @@ void QuizWindow::showCaptions(const Form& form)
 void QuizWindow::measureLists()
 {
     for (auto& list : lists_)
-        list->measure();
+        list->countRows();
 }
 
-void QuizWindow::open(const Exercise& exercise)
+void QuizWindow::open(Exercise exercise)
 {
-    session_.open(exercise);
+    session_.open(std::move(exercise));
     measureLists();
 }
 
@@ -133,7 +133,7 @@ bool QuizWindow::openFile(const std::u16string& path)
         MessageBoxW(hwnd_, wide(file.error), wide(form().Caption()), MB_OK | MB_ICONERROR);
         return false;
     }
-    open(*file.exercise);
+    open(std::move(*file.exercise));
     return true;
 }
 

@@ -27,7 +27,8 @@ public:
     static constexpr wchar_t className[] = L"Drelvan";
 
     // hwnd() is null when the window could not be made.
-    explicit QuizWindow(const Exercise& exercise = builtInExercise());
+    // The exercise's texts move into the quiz (see Quiz).
+    explicit QuizWindow(Exercise exercise = builtInExercise());
     ~QuizWindow() override;
 
     HWND hwnd() const { return hwnd_; }
@@ -50,7 +51,7 @@ public:
     }
 
     // Another exercise takes the place of the game in play.
-    void open(const Exercise& exercise);
+    void open(Exercise exercise);
     // A teacher's file, dropped on the window or chosen, is read and opened.
     // One that cannot be read is told in a message box, and the game in play
     // goes on untouched. Returns whether the file was opened.

@@ -307,8 +307,10 @@ int main(int argc, char* argv[])
     std::unique_ptr<QWidget> window;
     if (variant == "quiz") {
         auto quiz = std::make_unique<drelvan::QuizWindow>();
-        if (pairs)
-            quiz->session().open(*pairs->exercise);
+        if (pairs) {
+            quiz->session().open(std::move(*pairs->exercise));
+            pairs.reset();
+        }
         window = std::move(quiz);
     } else if (variant == "floor")
         window = stockWindow();

@@ -7,6 +7,8 @@
 #include "controls/listrules.hpp"
 #include "core/khans.hpp"
 
+#include <algorithm>
+#include <random>
 #include <utility>
 
 using namespace drelvan::listrules;
@@ -215,5 +217,48 @@ TEST_CASE("naturalLess with a common beginning")
         CHECK(naturalLess(smaller, larger));
         CHECK(!naturalLess(larger, smaller));
         CHECK(!naturalLess(smaller, smaller));
+    }
+}
+
+// A long list is sorted by keys made once per entry; the order must be
+// naturalLess's to the last tie. Texts where a key could part from it: case
+// alone, leading zeros, numbers longer than any integer, a number against
+// the units just below '0' and just above '9' and against letters that fold,
+// a text against its longer forms, surrogates. Then random texts of those
+// units.
+TEST_CASE("a long list sorts as naturalLess orders")
+{
+    const std::vector<std::u16string> tricky = {
+        u"", u" ", u"0", u"00", u"000", u"007", u"07", u"7", u"7a", u"7A", u"a7", u"A7", u"a07", u"a007", u"a7 ",
+        u"a/", u"a:", u"a0/", u"a0:", u"a 9", u"a 10", u"a9b", u"a10b", u"a9B", u"ab12C", u"ab12c", u"AB12c",
+        u"x123456789012345678901234567890", u"x123456789012345678901234567891", u"x99999999999999999999999999999",
+        u"x0123456789012345678901234567890", u"урок 7", u"Урок 7", u"УРОК 7", u"урок 07", u"уроци", u"Ёж", u"ёж",
+        u"еж", u"Жаба", u"\u00C9t\u00E9", u"\u00E9t\u00E9", u"\U0001F600", u"\U0001F600 2", u"\U0001F600 10",
+        u"\u00D7", u"\u00F7", u"1 - 2", u"1 - 10", u"1-2", u"10 - 15", u"9 - 12",
+    };
+    std::mt19937 random(11);
+    const auto naturally = [](std::vector<std::u16string> texts) {
+        std::stable_sort(texts.begin(), texts.end(), [](const auto& a, const auto& b) { return naturalLess(a, b); });
+        return texts;
+    };
+    const std::vector<std::u16string> expected = naturally(tricky);
+    for (int round = 0; round < 20; ++round) {
+        std::vector<std::u16string> texts = tricky;
+        std::shuffle(texts.begin(), texts.end(), random);
+        sortNaturally(texts);
+        REQUIRE(texts == expected);
+    }
+
+    constexpr std::u16string_view units = u"0019aAzZ/: -бБжЖ\u00E9\u00C9\U0001F600";
+    for (int round = 0; round < 50; ++round) {
+        std::vector<std::u16string> texts(200);
+        for (std::u16string& text : texts) {
+            const auto length = std::uniform_int_distribution<std::size_t>(0, 8)(random);
+            for (std::size_t i = 0; i < length; ++i)
+                text += units[std::uniform_int_distribution<std::size_t>(0, units.size() - 1)(random)];
+        }
+        const std::vector<std::u16string> ordered = naturally(texts);
+        sortNaturally(texts);
+        REQUIRE(texts == ordered);
     }
 }

@@ -29,6 +29,17 @@ std::string utf16(std::u16string_view text, bool bigEndian)
 
 // A KVTML 2 document as KWordQuiz-like programs write it: `entries` between
 // the identifiers "Дума" and "Превод" and the end.
+template <class Char>
+std::basic_string<Char> repeated(std::basic_string_view<Char> text, int times)
+{
+    std::basic_string<Char> out;
+    for (int i = 0; i < times; ++i)
+        out.append(text);
+    return out;
+}
+std::string repeated(const char* text, int times) { return repeated(std::string_view(text), times); }
+std::u16string repeated(const char16_t* text, int times) { return repeated(std::u16string_view(text), times); }
+
 std::string kvtml(std::string_view entries, std::string_view information = "<title>Животни</title>")
 {
     return std::string(R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -128,6 +139,12 @@ const GoodFile goodFiles[] = {
     {"the longest texts", u"Думи.csv",
         "Дума,Превод,Бележка\n" + std::string(1000, 'a') + "," + std::string(1000, 'b') + "," + std::string(10000, 'c'),
         u"Дума", u"Превод", {{std::u16string(1000, u'a'), std::u16string(1000, u'b'), std::u16string(10000, u'c')}}},
+    // Cyrillic letters are two bytes of UTF-8, quotes and dashes three, a
+    // cat four and two code units: the limits count code units.
+    {"the longest texts in Cyrillic, among characters of three and four bytes", u"Думи.csv",
+        "Дума,Превод,Бележка\n" + repeated("ж", 1000) + ",\"„" + repeated("ж", 998) + "“\"," + repeated("\U0001F431", 5000),
+        u"Дума", u"Превод",
+        {{std::u16string(1000, u'ж'), u"„" + std::u16string(998, u'ж') + u"“", repeated(u"\U0001F431", 5000)}}},
     {"KVTML by its bytes", u"Животни.xml", kvtml(entry("котка", "cat")), u"Дума", u"Превод", {{u"котка", u"cat", u""}}},
 };
 
@@ -173,6 +190,10 @@ const BadFile badFiles[] = {
         u"Думи.csv, ред 3, клетка 2: кавичката, отворена на този ред, не е затворена до края на файла."},
     {"a left text too long", u"Думи.csv", header + std::string(1001, 'a') + ",b\n",
         u"Думи.csv, ред 2, клетка 1: левият текст е по-дълъг от 1000 знака."},
+    {"a Cyrillic left text too long", u"Думи.csv", header + repeated("ж", 1001) + ",b\n",
+        u"Думи.csv, ред 2, клетка 1: левият текст е по-дълъг от 1000 знака."},
+    {"a note of characters of two code units, one letter too long", u"Думи.csv", header + "a,b," + repeated("\U0001F431", 5000) + "ж\n",
+        u"Думи.csv, ред 2, клетка 3: бележката е по-дълга от 10 000 знака."},
     {"a note too long", u"Думи.csv", header + "a,b,\"" + std::string(10001, 'c') + "\"\n",
         u"Думи.csv, ред 2, клетка 3: бележката е по-дълга от 10 000 знака."},
     {"a lone surrogate in UTF-16", u"Думи.txt", utf16(u"Дума\tПревод\nа\tб\n\xD800\tв\n", false),
@@ -183,6 +204,10 @@ const BadFile badFiles[] = {
         u"Думи.txt, ред 2: файлът свършва с половин знак UTF-16"},
     {"bytes that are no UTF-8 after its mark", u"Думи.csv", "\xEF\xBB\xBF" + header + "\xEA\xEE,cat\n",
         u"Думи.csv, ред 2: байтът 0xEA не е UTF-8"},
+    {"a byte that is no UTF-8 among Cyrillic letters", u"Думи.csv", "\xEF\xBB\xBF" + header + "ко\xEAтка,cat\n",
+        u"Думи.csv, ред 2: байтът 0xEA не е UTF-8"},
+    {"the first byte of a Cyrillic letter, the file's last", u"Думи.csv", "\xEF\xBB\xBF" + header + "котка,ca\xD0",
+        u"Думи.csv, ред 2: байтът 0xD0 не е UTF-8"},
     {"the byte of Windows-1251 that has no character", u"Думи.csv", header + "\xEA\x98,cat\n",
         u"Думи.csv, ред 2, клетка 1: левият текст съдържа управляващ знак (U+0098)"},
     {"a workbook, not text", u"Думи.csv", std::string("PK\x03\x04\x14\0\0\0", 8),
