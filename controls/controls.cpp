@@ -60,7 +60,7 @@ void ListBox::sortAddedNow() const
     // Entries that neither order puts first are the same text, so where an
     // added one goes among its equals cannot be told; the merge is stable
     // all the same, as inserting each behind its equals would be.
-    listrules::sortNaturally(std::span(added, entries_.end()));
+    listrules::sortNaturally(std::span<std::u16string>(entries_.data() + inOrder_, entries_.size() - inOrder_));
     std::inplace_merge(entries_.begin(), added, entries_.end(), less);
     inOrder_ = entries_.size();
 }
