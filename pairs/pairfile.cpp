@@ -8,13 +8,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <numeric>
 #include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace drelvan {
@@ -199,30 +200,58 @@ std::u16string ownOpening(std::u16string_view left, std::u16string_view right)
 
 // The pairs as they come, row by row, refused at the first that breaks a
 // rule every file keeps: one left text once, and no more than a list holds.
+// The pairs of a file in its order. A left text on two lines is refused at
+// the second, as the first thing wrong that a reader going down the file
+// meets; the repeats are looked for all at once, by sorting (no copy of each
+// text, as a set of them would keep), when the file has been read, or is
+// refused for anything that comes after the pairs read so far.
 class PairCollector {
 public:
     void add(std::size_t line, Pair pair)
     {
-        const auto [at, fresh] = linesOfLeft.try_emplace(pair.left, line);
-        if (!fresh)
-            refuse(line, 0,
-                shownQuoted(pair.left) + u" стои и на ред " + decimal(at->second)
-                    + u"; всеки ляв текст трябва да е веднъж");
-        if (pairs.size() == maxPairs)
-            refuse(line, 0, u"двойките са повече от " + grouped(maxPairs) + u", колкото най-много побира един списък");
         pairs.push_back(std::move(pair));
+        lines.push_back(line);
+        if (pairs.size() > maxPairs) {
+            refuseRepeat();
+            refuse(line, 0, u"двойките са повече от " + grouped(maxPairs) + u", колкото най-много побира един списък");
+        }
     }
 
     std::vector<Pair> take()
     {
         if (pairs.empty())
             refuse(0, 0, u"във файла няма нито една двойка");
+        refuseRepeat();
         return std::move(pairs);
+    }
+
+    // Refuses the first pair whose left text an earlier pair has, if any.
+    void refuseRepeat() const
+    {
+        std::vector<std::uint32_t> order(pairs.size());
+        std::iota(order.begin(), order.end(), 0u);
+        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+            const int texts = pairs[a].left.compare(pairs[b].left);
+            return texts != 0 ? texts < 0 : a < b;
+        });
+        // Within a run of the same text the pairs stand in the file's order:
+        // the run's second is its first repeat.
+        std::size_t repeat = pairs.size(), first = 0, runStart = order.empty() ? 0 : order[0];
+        for (std::size_t i = 1; i < order.size(); ++i) {
+            if (pairs[order[i]].left != pairs[order[i - 1]].left)
+                runStart = order[i];
+            else if (order[i] < repeat && order[i - 1] == runStart)
+                repeat = order[i], first = runStart;
+        }
+        if (repeat < pairs.size())
+            refuse(lines[repeat], 0,
+                shownQuoted(pairs[repeat].left) + u" стои и на ред " + decimal(lines[first])
+                    + u"; всеки ляв текст трябва да е веднъж");
     }
 
 private:
     std::vector<Pair> pairs;
-    std::unordered_map<std::u16string, std::size_t> linesOfLeft;
+    std::vector<std::size_t> lines;
 };
 
 Exercise makeExercise(std::u16string title, std::u16string left, std::u16string right, std::u16string opening,
@@ -288,6 +317,21 @@ public:
         std::u16string left, right;
         bool header = true;
         PairCollector pairs;
+        try {
+            readRows(pairs, header, left, right);
+        } catch (const Refusal&) {
+            // A left text repeated before this went wrong is refused first.
+            pairs.refuseRepeat();
+            throw;
+        }
+        if (header)
+            refuse(0, 0, u"файлът е празен; първият му ред трябва да носи имената на двата списъка");
+        return makeExercise(stemOf(fileName), std::move(left), std::move(right), {}, pairs.take());
+    }
+
+private:
+    void readRows(PairCollector& pairs, bool& header, std::u16string& left, std::u16string& right)
+    {
         while (readRow(header)) {
             const std::span<const std::u16string> row(cells.data(), cellCount);
             if (std::all_of(row.begin(), row.end(), [](const std::u16string& cell) { return cell.empty(); }))
@@ -311,12 +355,8 @@ public:
             }
             pairs.add(rowLine, Pair{row[0], row[1], row.size() > 2 ? row[2] : std::u16string()});
         }
-        if (header)
-            refuse(0, 0, u"файлът е празен; първият му ред трябва да носи имената на двата списъка");
-        return makeExercise(stemOf(fileName), std::move(left), std::move(right), {}, pairs.take());
     }
 
-private:
     // Reads the next row's first three cells into `cells` (cellCount of
     // them), its first line into rowLine and each cell's into fieldLines.
     // False at the end of the text.
@@ -520,6 +560,18 @@ public:
         std::u16string right = textOf(identifier(identifiers, "1", root).child("name"), rightCaption);
 
         PairCollector pairs;
+        try {
+            readEntries(root, pairs);
+        } catch (const Refusal&) {
+            // A left text repeated before this went wrong is refused first.
+            pairs.refuseRepeat();
+            throw;
+        }
+        return makeExercise(std::move(title), std::move(left), std::move(right), std::move(opening), pairs.take());
+    }
+
+    void readEntries(const pugi::xml_node& root, PairCollector& pairs) const
+    {
         for (const pugi::xml_node entry : root.child("entries").children("entry")) {
             if (trimmed(fromUtf8(entry.child("inactive").text().get())) == u"true")
                 continue;
@@ -535,7 +587,6 @@ public:
                 pair.note = textOf(first.child("comment"), noteText);
             pairs.add(lineOf(leftNode), std::move(pair));
         }
-        return makeExercise(std::move(title), std::move(left), std::move(right), std::move(opening), pairs.take());
     }
 
 private:

@@ -186,6 +186,13 @@ const BadFile badFiles[] = {
         u"Думи.csv, ред 2, клетка 3: бележката съдържа управляващ знак (U+001B)"},
     {"the same left text twice", u"Думи.csv", header + "едно,one\nдве,two\nтри,three\nдве,deux\n",
         u"Думи.csv, ред 5: „две“ стои и на ред 3; всеки ляв текст трябва да е веднъж."},
+    // The first thing wrong going down the file, whichever it is.
+    {"a left text twice, then a line of one field", u"Думи.csv", header + "две,two\nедно,one\nдве,deux\nтри\n",
+        u"Думи.csv, ред 4: „две“ стои и на ред 2; всеки ляв текст трябва да е веднъж."},
+    {"a line of one field, then a left text twice", u"Думи.csv", header + "две,two\nтри\nдве,deux\n",
+        u"Думи.csv, ред 3: редът има една клетка: „три“; двойката е ляв текст, десен текст и бележка, ако има."},
+    {"two texts twice: the earlier repeat", u"Думи.csv", header + "б,1\nа,2\nв,3\nв,4\nа,5\nб,6\n",
+        u"Думи.csv, ред 5: „в“ стои и на ред 4; всеки ляв текст трябва да е веднъж."},
     {"a quote never closed", u"Думи.csv", header + "котка,cat\nкуче,\"dog\nмного\nредове\n",
         u"Думи.csv, ред 3, клетка 2: кавичката, отворена на този ред, не е затворена до края на файла."},
     {"a left text too long", u"Думи.csv", header + std::string(1001, 'a') + ",b\n",
