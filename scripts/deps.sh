@@ -45,12 +45,12 @@ DRELVAN_BENCH_PACKAGES=(xvfb valgrind)
 # What the web page needs: Emscripten to build the core in WebAssembly (and
 # doctest for its tests under Node), librsvg2-bin, pngquant and zopfli to draw
 # the app icons small, terser to minify the page's script, and Chromium, in
-# which Playwright plays the page, with the face the page asks for (and
-# DejaVu Sans, a wider one, for the test of the page without it); Firefox,
-# and WebKitGTK's WebDriver, which brings its MiniBrowser (libwebkit2gtk), on
-# an X server of its own, for the checks every engine must pass. Node and npm come with Emscripten where there is no Node
-# yet; a Node already installed (e.g. from NodeSource) is kept: Debian's npm
-# would conflict with it.
+# which Playwright plays the page, with the face the page asks for (and DejaVu
+# Sans, a wider one, for the test of the page without it); Firefox, and
+# WebKitGTK's WebDriver, which brings its MiniBrowser (libwebkit2gtk), on an X
+# server of its own, for the checks every engine must pass. Node and npm come
+# with Emscripten where there is no Node yet; a Node already installed (e.g.
+# from NodeSource) is kept: Debian's npm would conflict with it.
 DRELVAN_WEB_PACKAGES=(cmake emscripten doctest-dev librsvg2-bin pngquant zopfli terser chromium fonts-liberation2 fonts-dejavu-core
     firefox-esr webkit2gtk-driver xvfb)
 
