@@ -44,8 +44,11 @@ struct Refusal {
 
 std::u16string decimal(std::uintmax_t n)
 {
-    const std::string digits = std::to_string(n);
-    return {digits.begin(), digits.end()};
+    std::u16string digits;
+    do
+        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + n % 10));
+    while ((n /= 10) != 0);
+    return digits;
 }
 
 // A count as Bulgarian writes it: 1000, 10 000, 16 777 216.

@@ -23,9 +23,6 @@ const read = (path) => readFileSync(path, 'utf8');
 const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
 
 let html = read(markup);
-// The service worker without its comment lines and indentation.
-const plain = (path) => read(path).split('\n').map((line) => line.trim())
-    .filter((line) => line && !line.startsWith('//')).join('\n');
 // The WebAssembly as a string of one character a byte: gzip packs it a fifth
 // smaller than in base64, and it is smaller raw too. Each byte is stored
 // turned by the same amount (its `shift`, mod 256), the one that leaves the
@@ -88,5 +85,5 @@ const integrity = (bytes) => `sha256-${createHash('sha256').update(bytes).digest
 const files = { './': integrity(html) };
 for (const name of ['index.html', 'manifest.webmanifest', 'icon-192.png', 'icon-512.png'])
     files[name] = integrity(readFileSync(`${folder}/${name}`));
-writeFileSync(`${folder}/sw.js`, `${plain(worker).replaceAll('@VERSION@', release)
-    .replace('@FILES@', () => JSON.stringify(files))}\n`);
+const workerCode = read(worker).replaceAll('@VERSION@', release).replace('@FILES@', () => JSON.stringify(files));
+writeFileSync(`${folder}/sw.js`, `${(await minify(workerCode, { compress: true, mangle: true })).code}\n`);
