@@ -48,6 +48,9 @@ var drelvan = (function () {
     // descent, each rounded to the pixel, in the face the window is drawn
     // with. The font's own metrics, not a line box's, whose height each
     // engine reckons its own way (Firefox adds the face's line gap).
+    // Measured as the quiz starts, once the first frame is drawn (with the
+    // rows of the face the page asks for, as pagegen measured them): the
+    // canvas it takes would cost the first frame several milliseconds.
     function measureRows() {
         var caption = byId('namesCaption');
         var context = document.createElement('canvas').getContext('2d');
@@ -165,6 +168,7 @@ var drelvan = (function () {
 
     function start(module) {
         core = ready.core = module;
+        measureRows();
         core._dv_start();
         rowsFit();
         lists.forEach(function (list, member) {
@@ -324,7 +328,6 @@ var drelvan = (function () {
     }
 
     fitFont();
-    measureRows();
     lists.forEach(wire);
     // A press on the window's background or a label leaves the focus where it
     // is, as in a desktop window; a browser would take it to the page.
