@@ -81,6 +81,23 @@ int compareNumbers(std::u16string_view& a, std::u16string_view& b)
     return (order > 0) - (order < 0);
 }
 
+// How many code units `a` and `b` begin with alike: four at a time while
+// they agree, as texts that sort near each other have much in common.
+std::size_t commonPrefix(std::u16string_view a, std::u16string_view b)
+{
+    const std::size_t shorter = std::min(a.size(), b.size());
+    std::size_t same = 0;
+    for (std::uint64_t x = 0, y = 0; same + 4 <= shorter; same += 4) {
+        std::memcpy(&x, a.data() + same, sizeof x);
+        std::memcpy(&y, b.data() + same, sizeof y);
+        if (x != y)
+            break;
+    }
+    while (same < shorter && a[same] == b[same])
+        ++same;
+    return same;
+}
+
 } // namespace
 
 bool naturalLess(std::u16string_view a, std::u16string_view b)
@@ -90,16 +107,7 @@ bool naturalLess(std::u16string_view a, std::u16string_view b)
     // ("a19" and "a2"): the comparison starts at that number, and the order
     // is the same as from the start, the last tie-break included. Sorting
     // compares mostly entries that have much in common.
-    const std::size_t shorter = std::min(a.size(), b.size());
-    std::size_t same = 0;
-    for (std::uint64_t x = 0, y = 0; same + 4 <= shorter; same += 4) { // four code units at a time
-        std::memcpy(&x, a.data() + same, sizeof x);
-        std::memcpy(&y, b.data() + same, sizeof y);
-        if (x != y)
-            break;
-    }
-    while (same < shorter && a[same] == b[same])
-        ++same;
+    std::size_t same = commonPrefix(a, b);
     while (same > 0 && isDigit(a[same - 1]))
         --same;
     a.remove_prefix(same);
@@ -128,20 +136,11 @@ bool naturalLess(std::u16string_view a, std::u16string_view b)
 namespace {
 
 // -1, 0 or 1 as `a` comes before, with or after `b`, code unit by code unit;
-// a text before the longer ones it begins. Four code units at a time while
-// they agree: sorted keys have much in common.
+// a text before the longer ones it begins.
 int compareUnits(std::u16string_view a, std::u16string_view b)
 {
     const std::size_t shorter = std::min(a.size(), b.size());
-    std::size_t same = 0;
-    for (std::uint64_t x = 0, y = 0; same + 4 <= shorter; same += 4) {
-        std::memcpy(&x, a.data() + same, sizeof x);
-        std::memcpy(&y, b.data() + same, sizeof y);
-        if (x != y)
-            break;
-    }
-    while (same < shorter && a[same] == b[same])
-        ++same;
+    const std::size_t same = commonPrefix(a, b);
     if (same < shorter)
         return a[same] < b[same] ? -1 : 1;
     return (a.size() > b.size()) - (a.size() < b.size());
