@@ -1,40 +1,46 @@
-// Puts the page together: the markup from pagegen, then one script: the
-// WebAssembly (drelvanWasm, a byte a character), Emscripten's glue, and the
-// page's own (web/page.js), which compiles the WebAssembly and starts the
-// quiz. A module script, so that the parser does not wait for it: the window
-// is drawn first. The Content-Security-Policy lets the page run that script
-// and that style, by their hashes, and WebAssembly, and fetch only its own
-// folder.
+// Puts the page together: the markup from pagegen with one small script
+// (web/first.js) where it ends, and the two scripts beside the page:
+//   quiz-<hash>.js    the quiz's WebAssembly as text (drelvanWasm), the module
+//                     that turns such a text back into bytes (drelvanUnturn,
+//                     web/unturn.wat) and the page's own script (web/page.js),
+//                     which the first script loads;
+//   reader-<hash>.js  the reader of teachers' files (drelvanReaderWasm), which
+//                     the page loads only when a file is opened.
+// Each is named after its contents, so that a page never runs another
+// release's script: a browser's old copy, or a server half-way through an
+// update, has it under another name or not at all. They are classic scripts,
+// which a page from file:// may load beside it. The Content-Security-Policy
+// lets the page run its first script, by its hash, and what that script
+// loads ('strict-dynamic'), and WebAssembly, and fetch only its own folder.
 //
-//     NODE_PATH=/usr/share/nodejs node assemble.mjs <markup> <page.js> <quiz.js> <reader.wasm> <sw.js> <version> <folder>
+//     NODE_PATH=/usr/share/nodejs node assemble.mjs <markup> <first.js> <page.js> <quiz.wasm> <reader.wasm> <unturn.wasm> <sw.js> <version> <folder>
 //
-// <folder> holds the manifest and the icons already; index.html and sw.js
-// are written there.
+// <folder> holds the manifest and the icons already; index.html, sw.js and
+// the two scripts are written there, and the scripts of earlier builds taken
+// out.
 import { createHash } from 'node:crypto';
-import { readFileSync, writeFileSync } from 'node:fs';
+import { readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 
 // Debian's terser (package terser), run with NODE_PATH=/usr/share/nodejs,
 // where Debian keeps Node's modules.
 const { minify } = createRequire(import.meta.url)('terser');
 
-const [markup, pageScript, quizScript, readerWasm, worker, version, folder] = process.argv.slice(2);
+const [markup, firstScript, pageScript, quizWasm, readerWasm, unturnWasm, worker, version, folder] = process.argv.slice(2);
 const read = (path) => readFileSync(path, 'utf8');
 const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
 
-let html = read(markup);
-// The WebAssembly as a string of one character a byte: gzip packs it a fifth
+// A WebAssembly module as text, one character a byte: gzip packs it a fifth
 // smaller than in base64, and it is smaller raw too. Each byte is stored
 // turned by the same amount (its `shift`, mod 256), the one that leaves the
-// fewest characters that take two bytes in the page: escaped, or over 127,
-// which UTF-8 writes in two. WebAssembly is mostly zeros and small numbers,
-// and turned well it is a fifth smaller raw. Escaped: what a string cannot
-// hold (the line breaks, the quote, the backslash), what the HTML parser
-// would change (NUL, CR) and '<', so that no tag can begin.
-const escapes = { 0: '\\0', 10: '\\n', 13: '\\r', 39: "\\'", 60: '\\x3c', 92: '\\\\' };
-const cost = (code) => (escapes[code] ? escapes[code].length : code > 127 ? 2 : 1);
-function characters(path) {
-    const bytes = readFileSync(path);
+// fewest characters that take two bytes in the file: over 127, which UTF-8
+// writes in two, or escaped. WebAssembly is mostly zeros and small numbers,
+// and turned well it is a fifth smaller raw.
+// `escapes` says how a byte that cannot stand for itself is written; the
+// character U+0100 above it does, which web/unturn.wat turns back to the byte
+// as it does every other character (it keeps the low eight bits).
+function turnedText(bytes, escapes) {
+    const cost = (code) => (escapes[code] ? Buffer.byteLength(escapes[code]) : code > 127 ? 2 : 1);
     const counts = new Array(256).fill(0);
     for (const byte of bytes)
         ++counts[byte];
@@ -44,25 +50,46 @@ function characters(path) {
         if (weight(tried) < weight(shift))
             shift = tried;
     const turned = bytes.map((byte) => (byte + shift) & 255);
-    // NUL before a digit would read as an octal escape, which a module forbids.
-    const text = Array.from(turned, (code, at) => (code === 0 && turned[at + 1] >= 0x30 && turned[at + 1] <= 0x39
-        ? '\\x00' : escapes[code] || String.fromCharCode(code))).join('');
-    return `{text:'${text}',shift:${shift}}`;
+    return { text: Array.from(turned, (code) => escapes[code] || String.fromCharCode(code)).join(''), shift };
 }
-// The reader of teachers' files, which the page compiles only when one is
-// opened (web/reader.cpp).
-// Emscripten's glue and the page's own script, minified as one module (their
-// share of the page's size halves); the WebAssembly's strings stay as made.
-const code = (await minify(`${read(quizScript)}\n${read(pageScript)}`, { module: true, compress: true, mangle: true }))
-    .code;
-const script = `var drelvanWasm=${characters(quizScript.replace(/\.js$/, '.wasm'))},`
-    + `drelvanReaderWasm=${characters(readerWasm)};\n${code}\n`;
+const above = (code) => String.fromCharCode(0x100 + code);
+// In a string: what a string cannot hold (the line breaks, the quote, the
+// backslash), and NUL, which some tools take for the end of a text.
+const inString = { 0: above(0), 10: '\\n', 13: '\\r', 39: "\\'", 92: '\\\\' };
+const wasmString = (path) => {
+    const { text, shift } = turnedText(readFileSync(path), inString);
+    return `{text:'${text}',shift:${shift}}`;
+};
+
+const minified = async (code) => (await minify(code, { compress: true, mangle: true })).code;
+// Each script begins with a byte-order mark: the browser then reads it as
+// UTF-8 whatever charset a school's server names for it.
+const write = (prefix, text) => {
+    const name = `${prefix}-${createHash('sha256').update(text, 'utf8').digest('hex').slice(0, 12)}.js`;
+    writeFileSync(`${folder}/${name}`, `\uFEFF${text}`);
+    return name;
+};
+for (const name of readdirSync(folder))
+    if (/^(quiz|reader)-[0-9a-f]{12}\.js$/.test(name))
+        rmSync(`${folder}/${name}`);
+
+// The reader of teachers' files (web/reader.cpp).
+const readerName = write('reader', `self.drelvanReaderWasm=${wasmString(readerWasm)};\n`);
+// The page's own script, minified as a function of its own, so that its
+// names stay its own; the WebAssembly's text stays as made.
+const unturn = `new Uint8Array([${readFileSync(unturnWasm).join(',')}])`;
+const quizName = write('quiz', `var drelvanWasm=${wasmString(quizWasm)},drelvanUnturn=${unturn};\n`
+    + `${await minified(`(function(){${read(pageScript).replaceAll('@READER@', readerName)}})();`)}\n`);
+
+const script = await minified(read(firstScript).replaceAll('@QUIZ@', quizName));
 if (script.includes('</script'))
     throw new Error('the script would end its element early');
+
+let html = read(markup);
 const style = html.match(/<style>([^]*?)<\/style>/)[1];
 const policy = [
     "default-src 'self'",
-    `script-src ${hash(script)} 'wasm-unsafe-eval'`,
+    `script-src ${hash(script)} 'strict-dynamic' 'wasm-unsafe-eval'`,
     `style-src ${hash(style)}`,
     "img-src 'self'",
     // A teacher's file named by index.html?pairs= comes from the page's own
@@ -75,7 +102,7 @@ const policy = [
     "form-action 'none'",
 ].join('; ');
 html = html.replace('<!--CSP-->', `<meta http-equiv="Content-Security-Policy" content="${policy}">`)
-    .replace('<!--SCRIPT-->', () => `<script type="module">${script}</script>`);
+    .replace('<!--SCRIPT-->', () => `<script>${script}</script>`);
 writeFileSync(`${folder}/index.html`, html);
 
 const release = `${version}-${createHash('sha256').update(html).digest('hex').slice(0, 12)}`;
@@ -83,7 +110,7 @@ const release = `${version}-${createHash('sha256').update(html).digest('hex').sl
 // Integrity has it, and keeps none that does not match.
 const integrity = (bytes) => `sha256-${createHash('sha256').update(bytes).digest('base64')}`;
 const files = { './': integrity(html) };
-for (const name of ['index.html', 'manifest.webmanifest', 'icon-192.png', 'icon-512.png'])
+for (const name of ['index.html', quizName, readerName, 'manifest.webmanifest', 'icon-192.png', 'icon-512.png'])
     files[name] = integrity(readFileSync(`${folder}/${name}`));
 const workerCode = read(worker).replaceAll('@VERSION@', release).replace('@FILES@', () => JSON.stringify(files));
-writeFileSync(`${folder}/sw.js`, `${(await minify(workerCode, { compress: true, mangle: true })).code}\n`);
+writeFileSync(`${folder}/sw.js`, `${await minified(workerCode)}\n`);

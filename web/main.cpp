@@ -10,7 +10,6 @@
 #include "quiz/session.hpp"
 #include "web/domkeys.hpp"
 
-#include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
@@ -19,27 +18,22 @@
 #include <optional>
 #include <string>
 
-// The page's paint functions. A text goes over as UTF-16 code units in the
-// module's memory, read before the call returns.
+// The page's paint functions (drelvan.paint... in web/page.js, which the
+// page hands this module as its imports). A text goes over as UTF-16 code
+// units in the module's memory, read before the call returns.
 // A list's entries go over only where they changed: all of them (`length`
 // 0 or more), or the row `removed` taken out (length -1).
-EM_JS(void, drelvan_paint_list,
-      (int member, int selected, int caret, int top, int focused, const char16_t* entries, int length, int removed), {
-          drelvan.paintList(member, selected, caret, top, !!focused,
-                            length < 0 ? null : drelvan.text(entries, length), removed);
-      });
-EM_JS(void, drelvan_paint_captions, (const char16_t* texts, int length), {
-    drelvan.paintCaptions(drelvan.text(texts, length));
-});
-EM_JS(void, drelvan_paint_verdict, (const char16_t* text, int length), {
-    drelvan.paintVerdict(drelvan.text(text, length));
-});
-EM_JS(void, drelvan_announce, (const char16_t* text, int length), {
-    drelvan.announce(drelvan.text(text, length));
-});
-EM_JS(void, drelvan_report_failure, (const char16_t* text, int length), {
-    drelvan.reportFailure(drelvan.text(text, length));
-});
+#define DRELVAN_PAGE_IMPORT(name) __attribute__((import_module("page"), import_name(name)))
+extern "C" {
+DRELVAN_PAGE_IMPORT("paintList")
+void drelvan_paint_list(int member, int selected, int caret, int top, int focused, const char16_t* entries,
+                        int length, int removed);
+DRELVAN_PAGE_IMPORT("paintCaptions") void drelvan_paint_captions(const char16_t* texts, int length);
+DRELVAN_PAGE_IMPORT("paintVerdict") void drelvan_paint_verdict(const char16_t* text, int length);
+DRELVAN_PAGE_IMPORT("announce") void drelvan_announce(const char16_t* text, int length);
+DRELVAN_PAGE_IMPORT("reportFailure") void drelvan_report_failure(const char16_t* text, int length);
+}
+#undef DRELVAN_PAGE_IMPORT
 
 namespace drelvan {
 namespace {

@@ -24,8 +24,8 @@ var drelvan = (function () {
     }
     // Writes `text` where the quiz reads its input texts; returns its length.
     function put(text) {
-        var at = core._dv_input() >> 1, heap = core.HEAPU16;
-        var units = Math.min(text.length, core._dv_input_size());
+        var at = core.dv_input() >> 1, heap = core.HEAPU16;
+        var units = Math.min(text.length, core.dv_input_size());
         for (var i = 0; i < units; ++i)
             heap[at + i] = text.charCodeAt(i);
         return units;
@@ -48,25 +48,29 @@ var drelvan = (function () {
     // descent, each rounded to the pixel, in the face the window is drawn
     // with. The font's own metrics, not a line box's, whose height each
     // engine reckons its own way (Firefox adds the face's line gap).
-    // Measured as the quiz starts, once the first frame is drawn (with the
-    // rows of the face the page asks for, as pagegen measured them): the
-    // canvas it takes would cost the first frame several milliseconds.
+    // Measured as the quiz starts, once the first frame is drawn. Where the
+    // box of a caption's text is as high as the row pagegen measured in the
+    // face the page asks for (data-row), that is the answer; only where it is
+    // not does a canvas, which costs several milliseconds, measure the face
+    // in use.
     function measureRows() {
         var caption = byId('namesCaption');
-        var context = document.createElement('canvas').getContext('2d');
-        context.font = getComputedStyle(caption).font;
-        var metrics = context.measureText(caption.textContent);
-        var height = Math.round(metrics.fontBoundingBoxAscent) + Math.round(metrics.fontBoundingBoxDescent);
-        if (!(height > 0)) {
-            var text = document.createRange();
-            text.selectNodeContents(caption);
-            height = Math.round(text.getClientRects()[0].height);
+        var text = document.createRange();
+        text.selectNodeContents(caption);
+        var height = Math.round(text.getClientRects()[0].height);
+        if (height !== Number(area.dataset.row)) {
+            var context = document.createElement('canvas').getContext('2d');
+            context.font = getComputedStyle(caption).font;
+            var metrics = context.measureText(caption.textContent);
+            var face = Math.round(metrics.fontBoundingBoxAscent) + Math.round(metrics.fontBoundingBoxDescent);
+            if (face > 0)
+                height = face;
         }
         area.style.setProperty('--row', height + 'px');
     }
     function rowsFit() {
         lists.forEach(function (list, member) {
-            core._dv_rows(member, Math.max(1, Math.floor(list.clientHeight / rowHeight(list))));
+            core.dv_rows(member, Math.max(1, Math.floor(list.clientHeight / rowHeight(list))));
         });
     }
 
@@ -79,7 +83,7 @@ var drelvan = (function () {
             return;
         var height = rowHeight(list), top = Math.round(list.scrollTop / height);
         if (top !== shownTop[member])
-            core._dv_scroll(member, top);
+            core.dv_scroll(member, top);
         if (list.scrollTop !== shownTop[member] * height)
             list.scrollTop = shownTop[member] * height;
     }
@@ -89,8 +93,8 @@ var drelvan = (function () {
     function wire(list, member) {
         var pointer = null; // the mouse button held on this list
         var clicked = false; // a pointer made the click that follows
-        list.addEventListener('focus', function () { core && core._dv_focus(member, 1); });
-        list.addEventListener('blur', function () { core && core._dv_focus(member, 0); });
+        list.addEventListener('focus', function () { core && core.dv_focus(member, 1); });
+        list.addEventListener('blur', function () { core && core.dv_focus(member, 0); });
         list.addEventListener('keydown', function (event) {
             if (!core)
                 return;
@@ -99,14 +103,14 @@ var drelvan = (function () {
             // smooth scroll still running could move the list after the
             // quiz has placed it. Alt with Left, Right or Home stays the
             // browser's (back, forward, home page).
-            if (core._dv_key(member, put(event.key), event.shiftKey, event.ctrlKey, event.altKey)
+            if (core.dv_key(member, put(event.key), event.shiftKey, event.ctrlKey, event.altKey)
                     || scrollKeys.indexOf(event.key) >= 0)
                 event.preventDefault();
         });
         // keypress comes for the keys that type a character, with it.
         list.addEventListener('keypress', function (event) {
             if (core && event.charCode && !event.metaKey
-                    && core._dv_type(member, put(String.fromCodePoint(event.charCode)), event.timeStamp))
+                    && core.dv_type(member, put(String.fromCodePoint(event.charCode)), event.timeStamp))
                 event.preventDefault();
         });
         list.addEventListener('pointerdown', function (event) {
@@ -122,18 +126,18 @@ var drelvan = (function () {
                 focus(list);
                 pointer = event.pointerId;
                 list.setPointerCapture(pointer);
-                core._dv_press(member, line(list, event));
+                core.dv_press(member, line(list, event));
             }
         });
         list.addEventListener('pointermove', function (event) {
             if (pointer === event.pointerId)
-                core._dv_drag(member, line(list, event));
+                core.dv_drag(member, line(list, event));
         });
         function release(event) {
             if (pointer !== event.pointerId)
                 return;
             pointer = null;
-            core._dv_release(member);
+            core.dv_release(member);
         }
         list.addEventListener('pointerup', function (event) {
             // A finger or a pen picks where it is lifted, unless the browser
@@ -141,7 +145,7 @@ var drelvan = (function () {
             if (core && event.pointerType !== 'mouse' && event.isPrimary && !onScrollBar(list, event)) {
                 follow(list, member);
                 focus(list);
-                core._dv_tap(member, line(list, event));
+                core.dv_tap(member, line(list, event));
             }
             release(event);
         });
@@ -151,7 +155,7 @@ var drelvan = (function () {
         list.addEventListener('click', function (event) {
             var option = event.target.closest('[role=option]');
             if (core && !clicked && option)
-                core._dv_pick(member, Number(option.id.slice(list.id.length + 1)));
+                core.dv_pick(member, Number(option.id.slice(list.id.length + 1)));
             clicked = false;
         });
         list.addEventListener('wheel', function (event) {
@@ -161,7 +165,7 @@ var drelvan = (function () {
             event.preventDefault();
             // 120 units a notch, which Chromium gives as 100 pixels.
             var unit = [1.2, 40, 120 * 3][event.deltaMode] || 1.2;
-            core._dv_wheel(member, Math.round(-event.deltaY * unit));
+            core.dv_wheel(member, Math.round(-event.deltaY * unit));
         }, { passive: false });
         list.addEventListener('scroll', function () { follow(list, member); });
     }
@@ -169,11 +173,11 @@ var drelvan = (function () {
     function start(module) {
         core = ready.core = module;
         measureRows();
-        core._dv_start();
+        core.dv_start();
         rowsFit();
         lists.forEach(function (list, member) {
             if (document.activeElement === list)
-                core._dv_focus(member, 1);
+                core.dv_focus(member, 1);
         });
         ready.ready = true;
         waiting.splice(0).forEach(function (then) { then(); });
@@ -191,15 +195,26 @@ var drelvan = (function () {
         reportFailure(failure.dataset[kind].replace('%1', name).replace('%2', reason || ''));
     }
 
-    // The reader of teachers' files is a WebAssembly module of its own
-    // (drelvanReaderWasm, a byte a character, put beside the quiz's by
-    // web/assemble.mjs), compiled the first time a file is opened. Each file
-    // is read by a new instance of it, which goes with the memory the file
-    // took once it is read.
+    // The reader of teachers' files is a WebAssembly module of its own, in a
+    // script of its own (@READER@, which sets drelvanReaderWasm, named by
+    // web/assemble.mjs after its contents), loaded and compiled the first
+    // time a file is opened. Each file is read by a new instance of it,
+    // which goes with the memory the file took once it is read.
     var reader = null;
     function readerModule() {
         if (!reader) {
-            reader = WebAssembly.compile(wasmBytes(drelvanReaderWasm));
+            reader = new Promise(function (loaded, failed) {
+                var script = document.createElement('script');
+                script.src = '@READER@';
+                script.onload = loaded;
+                // A copy of the page without it says so, whatever the file.
+                script.onerror = function () { failed('incomplete'); };
+                document.body.appendChild(script);
+            }).then(function () {
+                return WebAssembly.compile(wasmBytes(self.drelvanReaderWasm.text, self.drelvanReaderWasm.shift));
+            });
+            // A file opened later tries again (a page whose server came back).
+            reader.catch(function () { reader = null; });
         }
         return reader.then(function (module) {
             return WebAssembly.instantiate(module, {
@@ -223,7 +238,12 @@ var drelvan = (function () {
                 return file.slice(0, file.size < limit ? limit : 0).arrayBuffer().then(function (buffer) {
                     openBytes(read, name, new Uint8Array(buffer), file.size);
                 }, function () { refuse('unreadable', name); });
-            }).catch(function () { refuse('unreadable', name); });
+            }).catch(function (why) {
+                if (why === 'incomplete')
+                    refuse(why, '@READER@');
+                else
+                    refuse('unreadable', name);
+            });
         });
     }
     function openBytes(read, name, bytes, size) {
@@ -243,9 +263,9 @@ var drelvan = (function () {
                 message += String.fromCharCode.apply(null, result.subarray(i, Math.min(units, i + 4096)));
             return reportFailure(message);
         }
-        at = core._dv_exercise(units - 1) >> 1; // which may grow the quiz's memory
+        at = core.dv_exercise(units - 1) >> 1; // which may grow the quiz's memory
         core.HEAPU16.set(result.subarray(1), at);
-        if (core._dv_open()) {
+        if (core.dv_open()) {
             if (!failure.hidden)
                 putFailureAway();
             rowsFit();
@@ -290,65 +310,6 @@ var drelvan = (function () {
         byId('nowasm').hidden = false;
     }
 
-    // The window was drawn for its first two faces, which have the same
-    // metrics. Where neither is installed, the face that stands in may be
-    // wider: the window's font shrinks, half a point at a time and no smaller
-    // than the window says (data-smallest), until every caption and entry
-    // fits where it stands, as the desktop window does. Whether the texts
-    // fit is asked first: the answer comes from the layout the first frame
-    // needs anyway, where the canvas that tells which faces are installed
-    // costs the first frame several milliseconds.
-    function fitFont() {
-        var style = getComputedStyle(area);
-        var texts = Array.prototype.slice.call(document.querySelectorAll('.label, button, [role=option]'));
-        var fits = function () {
-            // An entry is as wide as its text, and fits where its list holds it.
-            return texts.every(function (element) {
-                return element.getAttribute('role') === 'option' ? element.offsetWidth <= element.parentNode.clientWidth
-                    : element.scrollWidth <= element.clientWidth;
-            });
-        };
-        // A finger's layout wraps the captions and gives the lists room; its
-        // entries stay at the window's size.
-        if (fits() || matchMedia('(pointer:coarse)').matches)
-            return;
-        var measure = document.createElement('canvas').getContext('2d');
-        var sample = byId('title').textContent;
-        var installed = style.fontFamily.split(',').slice(0, 2).some(function (face) {
-            measure.font = '16px monospace';
-            var fallback = measure.measureText(sample).width;
-            measure.font = '16px ' + face + ', monospace';
-            return measure.measureText(sample).width !== fallback;
-        });
-        var points = parseFloat(style.fontSize) * 0.75, smallest = parseFloat(area.dataset.smallest);
-        while (!installed && !fits() && points > smallest) {
-            points -= 0.5;
-            area.style.fontSize = points + 'pt';
-        }
-    }
-
-    fitFont();
-    lists.forEach(wire);
-    // A press on the window's background or a label leaves the focus where it
-    // is, as in a desktop window; a browser would take it to the page.
-    byId('window').addEventListener('mousedown', function (event) {
-        if (event.target === this || event.target.classList.contains('label'))
-            event.preventDefault();
-    });
-    byId('reset').addEventListener('click', function () { core && core._dv_reset(); });
-    // On "Чисти" the arrows move the focus as a desktop window's dialog keys
-    // do: Up and Left to the periods before it, Down and Right round to the
-    // verdict box. Tab from here leaves the page, as a page's last control
-    // must; Alt with an arrow stays the browser's.
-    byId('reset').addEventListener('keydown', function (event) {
-        var back = event.key === 'ArrowUp' || event.key === 'ArrowLeft';
-        if (event.altKey || event.metaKey || !(back || event.key === 'ArrowDown' || event.key === 'ArrowRight'))
-            return;
-        event.preventDefault();
-        (back ? lists[1] : verdict).focus();
-    });
-    addEventListener('resize', function () { core && rowsFit(); });
-    dismiss.addEventListener('focus', function (event) { focusBefore = event.relatedTarget; });
     // Shown in the page, where the learner is, and spoken (role=alert); the
     // focus stays where it is.
     function reportFailure(text) {
@@ -363,66 +324,93 @@ var drelvan = (function () {
         if (focused)
             (focusBefore || verdict).focus();
     }
-    dismiss.addEventListener('click', putFailureAway);
-    // A file dropped anywhere on the page, or chosen with Ctrl+O, opens in
-    // place of the game; so does one the system opens with the installed
-    // app (its manifest's file_handlers).
-    addEventListener('dragover', function (event) {
-        if (event.dataTransfer.types.indexOf('Files') >= 0) {
-            event.preventDefault();
-            event.dataTransfer.dropEffect = 'copy';
-        }
-    });
-    addEventListener('drop', function (event) {
-        if (event.dataTransfer.types.indexOf('Files') < 0)
-            return;
-        event.preventDefault();
-        if (event.dataTransfer.files.length)
-            openFile(event.dataTransfer.files[0]);
-    });
-    // Ctrl+O by its letter, or by its place on a keyboard that types no
-    // Latin letter there (Cyrillic).
-    addEventListener('keydown', function (event) {
-        if ((event.ctrlKey || event.metaKey) && !event.altKey && !event.shiftKey
-                && (/^o$/i.test(event.key) || (!/^[a-z]$/i.test(event.key) && event.code === 'KeyO'))) {
-            event.preventDefault();
-            chooseFile();
-        }
-    });
-    if (window.launchQueue) {
-        launchQueue.setConsumer(function (launch) {
-            if (launch.files && launch.files.length)
-                launch.files[0].getFile().then(openFile);
+    // The page's handlers, which pass what the learner does to the quiz once
+    // it has started (until then, the browser's own behaviour stands).
+    function listen() {
+        lists.forEach(wire);
+        // A press on the window's background or a label leaves the focus where it
+        // is, as in a desktop window; a browser would take it to the page.
+        byId('window').addEventListener('mousedown', function (event) {
+            if (event.target === this || event.target.classList.contains('label'))
+                event.preventDefault();
         });
-    }
-    var pairsAddress = new URLSearchParams(location.search).get('pairs');
-    if (pairsAddress !== null)
-        fetchFile(pairsAddress);
-    if (/^https?:$/.test(location.protocol)) {
-        var manifest = document.createElement('link');
-        manifest.rel = 'manifest';
-        manifest.href = 'manifest.webmanifest';
-        document.head.appendChild(manifest);
-        if ('serviceWorker' in navigator) {
-            // A new release's worker takes over once it keeps all its files
-            // (web/sw.js): this page is the old release, and goes to the new
-            // one at once, unless the learner has had a verdict already
-            // (then the next visit has it). Not on the first visit, where
-            // the first worker takes over a page that is the release's own.
-            var workers = navigator.serviceWorker, controlled = !!workers.controller;
-            workers.addEventListener('controllerchange', function () {
-                if (controlled && !live.textContent)
-                    location.reload();
-                controlled = true;
+        byId('reset').addEventListener('click', function () { core && core.dv_reset(); });
+        // On "Чисти" the arrows move the focus as a desktop window's dialog keys
+        // do: Up and Left to the periods before it, Down and Right round to the
+        // verdict box. Tab from here leaves the page, as a page's last control
+        // must; Alt with an arrow stays the browser's.
+        byId('reset').addEventListener('keydown', function (event) {
+            var back = event.key === 'ArrowUp' || event.key === 'ArrowLeft';
+            if (event.altKey || event.metaKey || !(back || event.key === 'ArrowDown' || event.key === 'ArrowRight'))
+                return;
+            event.preventDefault();
+            (back ? lists[1] : verdict).focus();
+        });
+        addEventListener('resize', function () { core && rowsFit(); });
+        dismiss.addEventListener('focus', function (event) { focusBefore = event.relatedTarget; });
+        dismiss.addEventListener('click', putFailureAway);
+        // A file dropped anywhere on the page, or chosen with Ctrl+O, opens in
+        // place of the game; so does one the system opens with the installed
+        // app (its manifest's file_handlers).
+        addEventListener('dragover', function (event) {
+            if (event.dataTransfer.types.indexOf('Files') >= 0) {
+                event.preventDefault();
+                event.dataTransfer.dropEffect = 'copy';
+            }
+        });
+        addEventListener('drop', function (event) {
+            if (event.dataTransfer.types.indexOf('Files') < 0)
+                return;
+            event.preventDefault();
+            if (event.dataTransfer.files.length)
+                openFile(event.dataTransfer.files[0]);
+        });
+        // Ctrl+O by its letter, or by its place on a keyboard that types no
+        // Latin letter there (Cyrillic).
+        addEventListener('keydown', function (event) {
+            if ((event.ctrlKey || event.metaKey) && !event.altKey && !event.shiftKey
+                    && (/^o$/i.test(event.key) || (!/^[a-z]$/i.test(event.key) && event.code === 'KeyO'))) {
+                event.preventDefault();
+                chooseFile();
+            }
+        });
+        if (window.launchQueue) {
+            launchQueue.setConsumer(function (launch) {
+                if (launch.files && launch.files.length)
+                    launch.files[0].getFile().then(openFile);
             });
-            workers.register('sw.js').catch(function () {});
         }
+        var pairsAddress = new URLSearchParams(location.search).get('pairs');
+        if (pairsAddress !== null)
+            fetchFile(pairsAddress);
+        if (/^https?:$/.test(location.protocol)) {
+            var manifest = document.createElement('link');
+            manifest.rel = 'manifest';
+            manifest.href = 'manifest.webmanifest';
+            document.head.appendChild(manifest);
+            if ('serviceWorker' in navigator) {
+                // A new release's worker takes over once it keeps all its files
+                // (web/sw.js): this page is the old release, and goes to the new
+                // one at once, unless the learner has had a verdict already
+                // (then the next visit has it). Not on the first visit, where
+                // the first worker takes over a page that is the release's own.
+                var workers = navigator.serviceWorker, controlled = !!workers.controller;
+                workers.addEventListener('controllerchange', function () {
+                    if (controlled && !live.textContent)
+                        location.reload();
+                    controlled = true;
+                });
+                workers.register('sw.js').catch(function () {});
+            }
+        }
+
     }
 
     var ready = {
         ready: false, // the quiz has started
         core: null, // its exports, for the tests
         start: start,
+        listen: listen,
         noWebAssembly: noWebAssembly,
         text: function (at, units) {
             var heap = core.HEAPU16, first = at >> 1, out = '';
@@ -537,38 +525,68 @@ var drelvan = (function () {
     return ready;
 })();
 
-// The page's state where tests and the benchmark can see it (this script is a
-// module: its names are its own).
+// The page's state where tests and the benchmark can see it (web/assemble.mjs
+// wraps this script in a function: its names are its own).
 self.drelvan = drelvan;
 
-// A WebAssembly module's bytes from the string web/assemble.mjs made of
-// them, each turned by the same shift.
-function wasmBytes(wasm) {
-    var bytes = new Uint8Array(wasm.text.length);
-    for (var at = 0; at < bytes.length; ++at)
-        bytes[at] = wasm.text.charCodeAt(at) - wasm.shift;
-    return bytes;
+// A WebAssembly module's bytes from the text web/assemble.mjs made of them,
+// one character a byte, each byte turned by the same shift: written in
+// UTF-8, where the browser's encoder is quick, and turned back by a module
+// of 140 bytes (web/unturn.wat, drelvanUnturn), where a loop in JavaScript
+// would run in the interpreter.
+function wasmBytes(text, shift) {
+    var unturn = new WebAssembly.Instance(new WebAssembly.Module(drelvanUnturn)).exports;
+    var units = text.length, memory = unturn.memory;
+    // Two bytes at most for each character, and then one for each byte.
+    memory.grow(Math.max(0, Math.ceil(3 * units / 65536) - memory.buffer.byteLength / 65536));
+    var written = new TextEncoder().encodeInto(text, new Uint8Array(memory.buffer, 0, 2 * units)).written;
+    return new Uint8Array(memory.buffer, 2 * units, unturn.unturn(written, 2 * units, shift));
 }
 
-// The WebAssembly (drelvanWasm, a byte a character, put before this script
-// by web/assemble.mjs) compiles on the browser's own threads from the start,
-// while the window is drawn; the quiz starts once both are done, so that its
-// first painting comes after the first frame.
-if (typeof WebAssembly !== 'object') {
-    drelvan.noWebAssembly();
-} else {
-    Promise.all([
-        WebAssembly.compile(wasmBytes(drelvanWasm)),
-        new Promise(function (drawn) { requestAnimationFrame(function () { setTimeout(drawn); }); })
-    ]).then(function (done) {
-        return createDrelvan({
-            onAbort: drelvan.noWebAssembly,
-            instantiateWasm: function (imports, receive) {
-                WebAssembly.instantiate(done[0], imports).then(function (instance) {
-                    receive(instance, done[0]);
-                }, drelvan.noWebAssembly);
-                return {};
-            }
+// The quiz's module, with the page's paint functions as its imports. Its
+// exports, and HEAPU16: a view of its memory, made again once the memory
+// has grown (which leaves the views before it empty).
+function instantiate(module) {
+    var heap = null, memory = null;
+    var text = function (at, units) { return drelvan.text(at, units); };
+    return WebAssembly.instantiate(module, {
+        page: {
+            paintList: function (member, selected, caret, top, focused, entries, length, removed) {
+                drelvan.paintList(member, selected, caret, top, !!focused, length < 0 ? null : text(entries, length),
+                                  removed);
+            },
+            paintCaptions: function (texts, length) { drelvan.paintCaptions(text(texts, length)); },
+            paintVerdict: function (at, length) { drelvan.paintVerdict(text(at, length)); },
+            announce: function (at, length) { drelvan.announce(text(at, length)); },
+            reportFailure: function (at, length) { drelvan.reportFailure(text(at, length)); }
+        },
+        env: { emscripten_notify_memory_growth: function () { heap = null; } },
+        wasi_snapshot_preview1: { proc_exit: function (status) { throw new Error('exit ' + status); } }
+    }).then(function (instance) {
+        var core = Object.create(instance.exports);
+        memory = instance.exports.memory;
+        Object.defineProperty(core, 'HEAPU16', {
+            get: function () { return heap || (heap = new Uint16Array(memory.buffer)); }
         });
-    }).then(drelvan.start, drelvan.noWebAssembly);
+        instance.exports._initialize();
+        return core;
+    });
+}
+
+// The WebAssembly (drelvanWasm, put before this script by web/assemble.mjs)
+// compiles on the browser's own threads as soon as this script runs. Once
+// the window's first frame is drawn as well (drelvanDrawn, from the page's
+// first script, web/first.js), the page's handlers are put in place and the
+// quiz starts; its first painting finds the markup's entries in place.
+if (typeof WebAssembly !== 'object') {
+    drelvanDrawn.then(function () {
+        drelvan.listen();
+        drelvan.noWebAssembly();
+    });
+} else {
+    Promise.all([WebAssembly.compile(wasmBytes(drelvanWasm.text, drelvanWasm.shift)), drelvanDrawn])
+        .then(function (done) {
+            drelvan.listen();
+            return instantiate(done[0]);
+        }).then(drelvan.start, drelvan.noWebAssembly);
 }

@@ -272,7 +272,8 @@ std::string page(const Recorder& start, int rowHeight)
     std::string out = head("<!--CSP-->\n", style(rowHeight));
     out += "<noscript><p class=\"message\">" + html(web::noScript) + "</p></noscript>\n";
     out += "<p class=\"message\" id=\"nowasm\" role=\"alert\" hidden>" + html(web::noWebAssembly) + "</p>\n";
-    out += "<main id=\"window\" data-smallest=\"" + std::to_string(smallestPoints) + "\">\n";
+    out += "<main id=\"window\" data-smallest=\"" + std::to_string(smallestPoints) + "\" data-row=\""
+        + std::to_string(rowHeight) + "\">\n";
     out += "<h1 class=\"label\" id=\"title\">" + html(texts::quizTitle) + "</h1>\n";
     out += "<div class=\"label\" id=\"namesCaption\">" + html(texts::namesCaption) + "</div>\n";
     out += "<div class=\"label\" id=\"periodsCaption\">" + html(texts::periodsCaption) + "</div>\n";
@@ -289,6 +290,7 @@ std::string page(const Recorder& start, int rowHeight)
     out += "<div class=\"message\" id=\"failure\" role=\"alert\" hidden data-disk=\"" + html(web::fromDisk)
         + "\" data-origin=\"" + html(web::otherOrigin) + "\" data-unfetched=\"" + html(web::unfetched)
         + "\" data-offline=\"" + html(web::offline) + "\" data-unreadable=\"" + html(web::unreadable)
+        + "\" data-incomplete=\"" + html(web::incomplete)
         + "\"><button type=\"button\">" + html(web::dismiss) + "</button><span></span></div>\n";
     out += "<!--SCRIPT-->\n</body>\n</html>\n";
     return out;

@@ -26,5 +26,10 @@ inline constexpr std::u16string_view otherOrigin =
 inline constexpr std::u16string_view unfetched = u"Файлът „%1“ не може да бъде изтеглен (%2).";
 inline constexpr std::u16string_view offline = u"няма връзка със сървъра";
 inline constexpr std::u16string_view unreadable = u"Файлът „%1“ не може да бъде прочетен.";
+// A copy of the page without the reader's script (half copied, or a server
+// half-way through an update); %1 is that script's name.
+inline constexpr std::u16string_view incomplete =
+    u"Страницата не е цяла: липсва файлът „%1“. Заредете я отново, а ако файлът пак липсва, копирайте "
+    u"наново цялата папка на страницата.";
 
 } // namespace drelvan::web

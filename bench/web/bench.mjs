@@ -213,12 +213,11 @@ clearTimeout(watchdog);
 const files = readdirSync(folder);
 const raw = files.reduce((sum, name) => sum + readFileSync(`${folder}/${name}`).length, 0);
 const gzip = files.reduce((sum, name) => sum + gzipSync(readFileSync(`${folder}/${name}`), { level: 9 }).length, 0);
-// The same without the reader of teachers' files, which the built-in quiz's
-// start neither compiles nor instantiates (information).
-const withoutReader = readFileSync(`${folder}/index.html`, 'latin1').replace(/,drelvanReaderWasm=\{text:'(?:[^'\\]|\\.)*',shift:\d+\}/, '');
-const readerRaw = readFileSync(`${folder}/index.html`).length - withoutReader.length;
-const readerGzip = gzipSync(readFileSync(`${folder}/index.html`), { level: 9 }).length
-    - gzipSync(Buffer.from(withoutReader, 'latin1'), { level: 9 }).length;
+// The same without the reader of teachers' files (its own script), which the
+// built-in quiz's start neither loads nor compiles (information).
+const readerFiles = files.filter((name) => /^reader-/.test(name));
+const readerRaw = readerFiles.reduce((sum, name) => sum + readFileSync(`${folder}/${name}`).length, 0);
+const readerGzip = readerFiles.reduce((sum, name) => sum + gzipSync(readFileSync(`${folder}/${name}`), { level: 9 }).length, 0);
 if (process.env.DRELVAN_BENCH_SAMPLES)
     console.log(JSON.stringify({ figures, memory, pairs }));
 

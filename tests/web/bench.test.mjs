@@ -2,7 +2,7 @@
 // floor out of step is caught, the memory figure follows what a page holds
 // and not the load before, and the round with a file of pairs tells a page
 // that opens one from a page that does not.
-import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import { cpSync, mkdtempSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { pathToFileURL } from 'node:url';
 import { chromium, test } from '@playwright/test';
@@ -58,7 +58,10 @@ for (const [name, page, repainted] of [
 ]) {
     test(`the round with a file of pairs: ${name}`, async ({ browser }) => {
         const scratch = mkdtempSync(`${tmpdir()}/drelvan-bench-test-`);
-        writeFileSync(`${scratch}/index.html`, page ?? readFileSync(`${folder}/index.html`));
+        if (page === null)
+            cpSync(folder, scratch, { recursive: true });
+        else
+            writeFileSync(`${scratch}/index.html`, page);
         const figures = await measurePairs(browser, scratch, 1, () => {}, async () => 0, 500);
         expect(figures.measured).toBe(repainted !== null);
         if (repainted !== null) {

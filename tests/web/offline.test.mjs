@@ -2,7 +2,7 @@
 // WebAssembly, from a web server and then offline after the first visit,
 // never asking another origin; the ZIP a school receives.
 import { execFileSync } from 'node:child_process';
-import { cpSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import { cpSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { test } from '@playwright/test';
 import { check, expect, expected, folder, open, read, serve, verdictFor } from './support.mjs';
@@ -30,6 +30,30 @@ test('without WebAssembly the learner is told so, in Bulgarian', async ({ page }
     await page.goto(`file://${folder}/index.html`);
     await expect(page.locator('#nowasm')).toBeVisible();
     await expect(page.locator('#nowasm')).toHaveText(/WebAssembly.*[а-я]{4}/);
+});
+
+// A copy of the page without one of its scripts says which, and changes nothing.
+const halfCopy = (pattern) => {
+    const copy = mkdtempSync(`${tmpdir()}/drelvan-half-`);
+    cpSync(folder, copy, { recursive: true });
+    const missing = readdirSync(copy).find((name) => pattern.test(name));
+    rmSync(`${copy}/${missing}`);
+    return { url: `file://${copy}/index.html`, missing };
+};
+
+test('a copy of the page without its quiz says which file is missing', async ({ page }) => {
+    const { url, missing } = halfCopy(/^quiz-[0-9a-f]{12}\.js$/);
+    await page.goto(url);
+    await expect(page.locator('#failure span')).toHaveText(new RegExp(`^Страницата не е цяла: липсва файлът „${missing}“.`));
+    await expect(page.locator('#failure button')).toBeHidden();
+});
+
+test('a copy of the page without its reader says which file is missing when a file is opened', async ({ page }) => {
+    const { url, missing } = halfCopy(/^reader-[0-9a-f]{12}\.js$/);
+    await open(page, url);
+    await page.evaluate(() => drelvan.openFile(new Blob(['Аспарух\t681\n']), 'khans.tsv'));
+    await expect(page.locator('#failure')).toContainText(`Страницата не е цяла: липсва файлът „${missing}“.`);
+    await expect(page.locator('#names [role=option]').first()).toHaveText(expected.names[0]);
 });
 
 test('served, it installs, plays offline after the first visit, and asks no other origin', async ({ browser }) => {
@@ -65,8 +89,9 @@ function nextRelease(title) {
     cpSync(folder, next, { recursive: true });
     const markup = `${next}/index.in.html`;
     writeFileSync(markup, readFileSync(process.env.DRELVAN_MARKUP, 'utf8').replace(`>${expected.resetCaption}<`, `>${title}<`));
-    execFileSync(process.execPath, ['../../web/assemble.mjs', markup, '../../web/page.js', process.env.DRELVAN_QUIZ,
-                                    process.env.DRELVAN_READER, '../../web/sw.js', `${process.env.DRELVAN_RELEASE}-next`, next],
+    execFileSync(process.execPath, ['../../web/assemble.mjs', markup, '../../web/first.js', '../../web/page.js',
+                                    process.env.DRELVAN_QUIZ, process.env.DRELVAN_READER, process.env.DRELVAN_UNTURN,
+                                    '../../web/sw.js', `${process.env.DRELVAN_RELEASE}-next`, next],
                  { env: { ...process.env, NODE_PATH: '/usr/share/nodejs' } });
     return next;
 }
@@ -115,14 +140,15 @@ test('the Content-Security-Policy allows the page itself and WebAssembly, nothin
     await open(page);
     const policy = await page.locator('meta[http-equiv=Content-Security-Policy]').getAttribute('content');
     const sources = policy.split(';').flatMap((directive) => directive.trim().split(/\s+/).slice(1));
-    expect(sources.filter((source) => !/^'(self|none|wasm-unsafe-eval|sha256-[A-Za-z0-9+/=]+)'$|^data:$/.test(source))).toEqual([]);
-    expect(policy).toMatch(/script-src 'sha256-[^']+' 'wasm-unsafe-eval'/);
+    expect(sources.filter((source) => !/^'(self|none|strict-dynamic|wasm-unsafe-eval|sha256-[A-Za-z0-9+/=]+)'$|^data:$/.test(source)))
+        .toEqual([]);
+    expect(policy).toMatch(/script-src 'sha256-[^']+' 'strict-dynamic' 'wasm-unsafe-eval';/);
 });
 
 test('the ZIP holds the page, the licence, the read-me and the examples', () => {
     const listing = execFileSync('python3', ['-m', 'zipfile', '-l', process.env.DRELVAN_ZIP], { encoding: 'utf8' });
     const files = listing.split('\n').slice(1).map((line) => line.split(/\s+/)[0]).filter((name) => name && !name.endsWith('/'));
-    expect(files.map((name) => name.replace(/^[^/]+\//, '')).sort()).toEqual(
+    expect(files.map((name) => name.replace(/^[^/]+\//, '').replace(/-[0-9a-f]{12}\.js$/, '-*.js')).sort()).toEqual(
         ['LICENSE.txt', 'README.txt', 'examples/khans.csv', 'examples/khans.kvtml', 'icon-192.png', 'icon-512.png',
-            'index.html', 'manifest.webmanifest', 'sw.js']);
+            'index.html', 'manifest.webmanifest', 'quiz-*.js', 'reader-*.js', 'sw.js']);
 });

@@ -169,7 +169,7 @@ for (const how of ['pointer', 'keyboard']) {
         const dialogs = [];
         page.on('dialog', (dialog) => dialogs.push(dialog.message()) && dialog.dismiss());
         await open(page);
-        await page.evaluate(() => drelvan.core._dv_clear(4));
+        await page.evaluate(() => drelvan.core.dv_clear(4));
         await check(page, ['names', 'Крум'], ['periods', '803 - 814']);
         const report = page.getByRole('alert');
         await expect(report).toContainText(`${expected.failureText}`);
