@@ -173,8 +173,11 @@ std::string listbox(std::string_view id, std::string_view caption, const Recorde
 // Where the pointer is a finger (phones, tablets, touch screens), the same
 // controls fill the screen in a grid instead: the lists side by side with
 // rows a finger can hit, and the verdict box below them, or beside them on a
-// screen wider than high. The lists take the height that is left.
-std::string touchStyle()
+// screen wider than high. The lists take the height that is left. Until the
+// page has measured the row, it is the one measured here (`rowHeight`), as
+// with a mouse: without it the first frame would show rows of the browser's
+// own height, and the finger's taps before the quiz starts would miss.
+std::string touchStyle(int rowHeight)
 {
     const std::string gap = std::to_string(touchGap) + "px";
     const std::string target = std::to_string(touchTarget) + "px";
@@ -184,7 +187,7 @@ std::string touchStyle()
         + "px,1fr) \"v v\" minmax(7em,auto) \"r r\" auto/minmax(0,1fr) minmax(0,1fr)}\n";
     css += "#window>*{position:static;width:auto;height:auto;min-width:0}\n";
     css += ".label{white-space:normal;padding:2px}\n";
-    css += "[role=listbox]{--line:max(" + target + ",var(--row))}\n";
+    css += "[role=listbox]{--line:max(" + target + ",var(--row," + std::to_string(rowHeight) + "px))}\n";
     css += "button{min-height:" + target + "}\n";
     css += "#title{grid-area:t}#namesCaption{grid-area:a}#periodsCaption{grid-area:b}#names{grid-area:n}"
            "#periods{grid-area:p}#verdict{grid-area:v}#reset{grid-area:r}\n";
@@ -248,7 +251,7 @@ std::string style(int rowHeight)
     css += "#failure{position:fixed;top:0;left:0;right:0;white-space:pre-line}\n";
     css += "#failure button{float:right;padding:0 1em;min-height:2em}\n";
     css += ".spoken{position:absolute;top:0;width:1px;height:1px;overflow:hidden;clip-path:inset(50%);white-space:nowrap}\n";
-    return windowStyle("[role=listbox]", css) + touchStyle();
+    return windowStyle("[role=listbox]", css) + touchStyle(rowHeight);
 }
 
 // The head of the page and of the floor: the window title, the theme's
