@@ -35,6 +35,9 @@ var drelvan = (function () {
         var box = list.getBoundingClientRect();
         return Math.floor((event.clientY - box.top - list.clientTop) / rowHeight(list));
     }
+    function shownRow(list) {
+        return Math.round(list.scrollTop / rowHeight(list));
+    }
     function onScrollBar(list, event) {
         var box = list.getBoundingClientRect();
         return event.clientX - box.left - list.clientLeft >= list.clientWidth
@@ -78,10 +81,14 @@ var drelvan = (function () {
     // sight): the quiz decides the first row shown, and the rows snap to it.
     // Called before the pointer is placed on a row too, since the scroll
     // event comes a frame late.
-    function follow(list, member) {
+    // `top` is the first row shown when a pointer event came, where it was
+    // kept until the quiz had started.
+    function follow(list, member, top) {
         if (!core)
             return;
-        var height = rowHeight(list), top = Math.round(list.scrollTop / height);
+        var height = rowHeight(list);
+        if (top === undefined)
+            top = shownRow(list);
         if (top !== shownTop[member])
             core.dv_scroll(member, top);
         if (list.scrollTop !== shownTop[member] * height)
@@ -113,9 +120,12 @@ var drelvan = (function () {
                     && core.dv_type(member, put(String.fromCodePoint(event.charCode)), event.timeStamp))
                 event.preventDefault();
         });
+        // A press, a drag or a tap made in the moment before the quiz has
+        // started is kept, in order, and played once it has: a desktop
+        // window's queue of messages keeps them so.
         list.addEventListener('pointerdown', function (event) {
             clicked = true;
-            if (!core || event.button !== 0 || onScrollBar(list, event))
+            if (event.button !== 0 || onScrollBar(list, event))
                 return;
             if (event.pointerType === 'mouse') {
                 // The focus would otherwise go where the browser puts it
@@ -126,26 +136,36 @@ var drelvan = (function () {
                 focus(list);
                 pointer = event.pointerId;
                 list.setPointerCapture(pointer);
-                core.dv_press(member, line(list, event));
+                var top = shownRow(list), row = line(list, event);
+                whenStarted(function () {
+                    follow(list, member, top);
+                    core.dv_press(member, row);
+                });
             }
         });
         list.addEventListener('pointermove', function (event) {
-            if (pointer === event.pointerId)
-                core.dv_drag(member, line(list, event));
+            if (pointer !== event.pointerId)
+                return;
+            var row = line(list, event);
+            whenStarted(function () { core.dv_drag(member, row); });
         });
         function release(event) {
             if (pointer !== event.pointerId)
                 return;
             pointer = null;
-            core.dv_release(member);
+            whenStarted(function () { core.dv_release(member); });
         }
         list.addEventListener('pointerup', function (event) {
             // A finger or a pen picks where it is lifted, unless the browser
             // took the gesture for scrolling (pointercancel instead).
-            if (core && event.pointerType !== 'mouse' && event.isPrimary && !onScrollBar(list, event)) {
+            if (event.pointerType !== 'mouse' && event.isPrimary && !onScrollBar(list, event)) {
                 follow(list, member);
                 focus(list);
-                core.dv_tap(member, line(list, event));
+                var top = shownRow(list), row = line(list, event);
+                whenStarted(function () {
+                    follow(list, member, top);
+                    core.dv_tap(member, row);
+                });
             }
             release(event);
         });
@@ -575,18 +595,17 @@ function instantiate(module) {
 
 // The WebAssembly (drelvanWasm, put before this script by web/assemble.mjs)
 // compiles on the browser's own threads as soon as this script runs. Once
-// the window's first frame is drawn as well (drelvanDrawn, from the page's
-// first script, web/first.js), the page's handlers are put in place and the
-// quiz starts; its first painting finds the markup's entries in place.
+// the window's first frame is drawn (drelvanDrawn, from the page's first
+// script, web/first.js), the page's handlers are put in place, and what the
+// learner does from then on is kept until the quiz has started; it starts
+// once compiled, and its first painting finds the markup's entries in place.
 if (typeof WebAssembly !== 'object') {
     drelvanDrawn.then(function () {
         drelvan.listen();
         drelvan.noWebAssembly();
     });
 } else {
-    Promise.all([WebAssembly.compile(wasmBytes(drelvanWasm.text, drelvanWasm.shift)), drelvanDrawn])
-        .then(function (done) {
-            drelvan.listen();
-            return instantiate(done[0]);
-        }).then(drelvan.start, drelvan.noWebAssembly);
+    Promise.all([WebAssembly.compile(wasmBytes(drelvanWasm.text, drelvanWasm.shift)), drelvanDrawn.then(drelvan.listen)])
+        .then(function (done) { return instantiate(done[0]); })
+        .then(drelvan.start, drelvan.noWebAssembly);
 }

@@ -1,7 +1,7 @@
 // Playing the page by pointer, keyboard and touch: every rule is the core's,
 // so these follow the desktop's behaviour through the page's wiring.
 import { test } from '@playwright/test';
-import { check, expect, expected, lf, open, option, read, verdictFor } from './support.mjs';
+import { check, expect, expected, lf, open, option, pageUrl, read, verdictFor } from './support.mjs';
 
 const { names, periods } = expected;
 const without = (list, ...gone) => list.filter((entry) => !gone.includes(entry));
@@ -141,6 +141,29 @@ test('touch: a tap on a name, then on a period, checks them', async ({ browser }
     expect(shown.names.entries).toEqual(without(names, names[14]));
     await context.close();
 });
+
+// The quiz's module held back from compiling: the window is drawn and its
+// handlers are in place, but the quiz has not started.
+for (const touch of [false, true]) {
+    test(`a ${touch ? 'tap' : 'click'} made before the quiz has started is played once it has`, async ({ browser }) => {
+        const context = await browser.newContext(touch ? { hasTouch: true, isMobile: true, viewport: { width: 480, height: 640 } } : {});
+        const page = await context.newPage();
+        await page.addInitScript(() => {
+            const compile = WebAssembly.compile;
+            WebAssembly.compile = (bytes) => new Promise((done) => { self.compileNow = () => done(compile(bytes)); });
+        });
+        await page.goto(pageUrl);
+        await page.waitForFunction(() => self.compileNow && drelvanDrawn);
+        await page.evaluate(() => drelvanDrawn);
+        await option(page, 'names', names[2])[touch ? 'tap' : 'click']();
+        expect(await page.evaluate(() => drelvan.ready)).toBe(false);
+        await page.evaluate(() => compileNow());
+        await page.waitForFunction(() => drelvan.ready);
+        const shown = await read(page);
+        expect([shown.names.selected, shown.names.caret, shown.focus]).toEqual([[2], 2, 'names']);
+        await context.close();
+    });
+}
 
 test('the wheel scrolls three rows a notch and picks nothing', async ({ page }) => {
     await open(page);
