@@ -46,6 +46,18 @@
     }
 
     fitFont();
+    // What a pointer does on the window before the page's handlers are in
+    // place is kept for them, in order, as a native control would take it
+    // at once: until the first frame the browser still shows the page before
+    // (the same window, on a reload), and once it is drawn the quiz's script
+    // may not have come yet.
+    var kept = [], types = ['pointerdown', 'pointermove', 'pointerup', 'pointercancel', 'click'];
+    var keep = function (event) { kept.push(event); };
+    types.forEach(function (type) { area.addEventListener(type, keep, true); });
+    self.drelvanKept = function () {
+        types.forEach(function (type) { area.removeEventListener(type, keep, true); });
+        return kept.splice(0);
+    };
     // The quiz starts once the first frame is drawn.
     self.drelvanDrawn = new Promise(function (drawn) {
         requestAnimationFrame(function () { setTimeout(drawn); });

@@ -123,61 +123,71 @@ var drelvan = (function () {
         // A press, a drag or a tap made in the moment before the quiz has
         // started is kept, in order, and played once it has: a desktop
         // window's queue of messages keeps them so.
-        list.addEventListener('pointerdown', function (event) {
-            clicked = true;
-            if (event.button !== 0 || onScrollBar(list, event))
-                return;
-            if (event.pointerType === 'mouse') {
-                // The focus would otherwise go where the browser puts it
-                // after this event, when the entry under the pointer may
-                // have left the list; and no text is to be selected.
-                event.preventDefault();
-                follow(list, member);
-                focus(list);
-                pointer = event.pointerId;
-                list.setPointerCapture(pointer);
-                var top = shownRow(list), row = line(list, event);
-                whenStarted(function () {
-                    follow(list, member, top);
-                    core.dv_press(member, row);
-                });
+        var handlers = {
+            pointerdown: function (event) {
+                clicked = true;
+                if (event.button !== 0 || onScrollBar(list, event))
+                    return;
+                if (event.pointerType === 'mouse') {
+                    // The focus would otherwise go where the browser puts it
+                    // after this event, when the entry under the pointer may
+                    // have left the list; and no text is to be selected.
+                    event.preventDefault();
+                    follow(list, member);
+                    focus(list);
+                    pointer = event.pointerId;
+                    // A press from before these handlers (web/first.js) may
+                    // have been lifted since; its lift comes next.
+                    try {
+                        list.setPointerCapture(pointer);
+                    } catch (lifted) {
+                    }
+                    var top = shownRow(list), row = line(list, event);
+                    whenStarted(function () {
+                        follow(list, member, top);
+                        core.dv_press(member, row);
+                    });
+                }
+            },
+            pointermove: function (event) {
+                if (pointer !== event.pointerId)
+                    return;
+                var row = line(list, event);
+                whenStarted(function () { core.dv_drag(member, row); });
+            },
+            pointerup: function (event) {
+                // A finger or a pen picks where it is lifted, unless the
+                // browser took the gesture for scrolling (pointercancel
+                // instead); the lift is the list's where the finger came down.
+                if (event.pointerType !== 'mouse' && event.isPrimary && list.contains(event.target)
+                        && !onScrollBar(list, event)) {
+                    follow(list, member);
+                    focus(list);
+                    var top = shownRow(list), row = line(list, event);
+                    whenStarted(function () {
+                        follow(list, member, top);
+                        core.dv_tap(member, row);
+                    });
+                }
+                release(event);
+            },
+            lostpointercapture: release,
+            pointercancel: release,
+            // A click no pointer made: a screen reader's, on an option.
+            click: function (event) {
+                var option = event.target.closest('[role=option]');
+                if (core && !clicked && option)
+                    core.dv_pick(member, Number(option.id.slice(list.id.length + 1)));
+                clicked = false;
             }
-        });
-        list.addEventListener('pointermove', function (event) {
-            if (pointer !== event.pointerId)
-                return;
-            var row = line(list, event);
-            whenStarted(function () { core.dv_drag(member, row); });
-        });
+        };
         function release(event) {
             if (pointer !== event.pointerId)
                 return;
             pointer = null;
             whenStarted(function () { core.dv_release(member); });
         }
-        list.addEventListener('pointerup', function (event) {
-            // A finger or a pen picks where it is lifted, unless the browser
-            // took the gesture for scrolling (pointercancel instead).
-            if (event.pointerType !== 'mouse' && event.isPrimary && !onScrollBar(list, event)) {
-                follow(list, member);
-                focus(list);
-                var top = shownRow(list), row = line(list, event);
-                whenStarted(function () {
-                    follow(list, member, top);
-                    core.dv_tap(member, row);
-                });
-            }
-            release(event);
-        });
-        list.addEventListener('lostpointercapture', release);
-        list.addEventListener('pointercancel', release);
-        // A click no pointer made: a screen reader's, on an option.
-        list.addEventListener('click', function (event) {
-            var option = event.target.closest('[role=option]');
-            if (core && !clicked && option)
-                core.dv_pick(member, Number(option.id.slice(list.id.length + 1)));
-            clicked = false;
-        });
+        Object.keys(handlers).forEach(function (type) { list.addEventListener(type, handlers[type]); });
         list.addEventListener('wheel', function (event) {
             // A sideways turn is the browser's: it scrolls a long entry.
             if (!core || !event.deltaY)
@@ -188,6 +198,7 @@ var drelvan = (function () {
             core.dv_wheel(member, Math.round(-event.deltaY * unit));
         }, { passive: false });
         list.addEventListener('scroll', function () { follow(list, member); });
+        return handlers;
     }
 
     function start(module) {
@@ -347,7 +358,18 @@ var drelvan = (function () {
     // The page's handlers, which pass what the learner does to the quiz once
     // it has started (until then, the browser's own behaviour stands).
     function listen() {
-        lists.forEach(wire);
+        var handlers = lists.map(wire);
+        // What a pointer did on the window before these handlers were in
+        // place (web/first.js), played in order: a press or a click to the
+        // list it was on, a move or a lift to each list, which takes it only
+        // for the pointer pressed on it.
+        self.drelvanKept().forEach(function (event) {
+            lists.forEach(function (list, member) {
+                var handler = handlers[member][event.type];
+                if (handler && (list.contains(event.target) || !/^(pointerdown|click)$/.test(event.type)))
+                    handler(event);
+            });
+        });
         // A press on the window's background or a label leaves the focus where it
         // is, as in a desktop window; a browser would take it to the page.
         byId('window').addEventListener('mousedown', function (event) {

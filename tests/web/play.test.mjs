@@ -142,23 +142,36 @@ test('touch: a tap on a name, then on a period, checks them', async ({ browser }
     await context.close();
 });
 
-// The quiz's module held back from compiling: the window is drawn and its
-// handlers are in place, but the quiz has not started.
-for (const touch of [false, true]) {
-    test(`a ${touch ? 'tap' : 'click'} made before the quiz has started is played once it has`, async ({ browser }) => {
+// The quiz held back: its module from compiling (the window is drawn and its
+// handlers are in place), or its script from coming (the window is drawn,
+// and only the page's first script is there).
+const holds = {
+    compile: () => {
+        const compile = WebAssembly.compile;
+        WebAssembly.compile = (bytes) => new Promise((done) => { self.goOn = () => done(compile(bytes)); });
+    },
+    script: () => {
+        const append = Node.prototype.appendChild;
+        Node.prototype.appendChild = function (node) {
+            if (!(node instanceof HTMLScriptElement && /quiz-/.test(node.src)))
+                return append.call(this, node);
+            self.goOn = () => append.call(this, node);
+            return node;
+        };
+    },
+};
+for (const [held, touch] of [['compile', false], ['compile', true], ['script', false], ['script', true]]) {
+    test(`a ${touch ? 'tap' : 'click'} made before the quiz's ${held === 'compile' ? 'module is compiled' : 'script has come'} is played once it has started`, async ({ browser }) => {
         const context = await browser.newContext(touch ? { hasTouch: true, isMobile: true, viewport: { width: 480, height: 640 } } : {});
         const page = await context.newPage();
-        await page.addInitScript(() => {
-            const compile = WebAssembly.compile;
-            WebAssembly.compile = (bytes) => new Promise((done) => { self.compileNow = () => done(compile(bytes)); });
-        });
+        await page.addInitScript(holds[held]);
         await page.goto(pageUrl);
-        await page.waitForFunction(() => self.compileNow && drelvanDrawn);
+        await page.waitForFunction(() => self.goOn && drelvanDrawn);
         await page.evaluate(() => drelvanDrawn);
         await option(page, 'names', names[2])[touch ? 'tap' : 'click']();
-        expect(await page.evaluate(() => drelvan.ready)).toBe(false);
-        await page.evaluate(() => compileNow());
-        await page.waitForFunction(() => drelvan.ready);
+        expect(await page.evaluate(() => !!self.drelvan?.ready)).toBe(false);
+        await page.evaluate(() => goOn());
+        await page.waitForFunction(() => self.drelvan?.ready);
         const shown = await read(page);
         expect([shown.names.selected, shown.names.caret, shown.focus]).toEqual([[2], 2, 'names']);
         await context.close();
